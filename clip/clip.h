@@ -1,0 +1,50 @@
+// clip/: clipping in homogeneous clip space, before any division by w, and the per-triangle
+// mesh pass that projects, clips, maps back and draws.
+//
+// A polygon is a contiguous array of Vector4 (clip space) and a vertex count n; edge i runs from
+// vertex i to vertex (i + 1) mod n. A point is inside the clip volume when -w <= x, y, z <= w,
+// boundaries included.
+#pragma once
+
+#include "math/vecmath.h"
+
+// The six planes of the clip volume. Their values are the order in which clipToFrustum applies
+// them. A vertex is outside a plane when the strict test holds, inside otherwise, so a vertex on
+// the plane, or one whose compared values hold a NaN, is inside.
+enum ClipPlane {
+    ClipLeft = 0,    // outside when -w > x
+    ClipRight = 1,   // outside when x > w
+    ClipBottom = 2,  // outside when -w > y
+    ClipTop = 3,     // outside when y > w
+    ClipNear = 4,    // outside when -w > z
+    ClipFar = 5,     // outside when z > w
+};
+
+// One Sutherland-Hodgman pass: clips the n-vertex polygon input against one plane into output
+// and returns the number of vertices written (0 when nothing is inside, or when n <= 0). For
+// each edge P -> Q it appends the crossing point, if P and Q lie on different sides, then Q, if
+// Q is inside; so a polygon wholly inside comes back rotated by one place.
+// output must not overlap input and must have room for clipPassCapacity(n) vertices: n + 1
+// suffice for a convex polygon, but a non-convex one can grow by half.
+int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane);
+
+// The most vertices clipToPlane can write for an n-vertex polygon: every inside vertex once and
+// one more per edge that crosses the plane, which comes to at most n + n / 2 (0 for n <= 0).
+long long clipPassCapacity(int n);
+
+// Clips the n-vertex polygon input against all six planes, in the order of ClipPlane. Sets
+// *result to a new array (allocated with new[]) holding the clipped polygon and returns its
+// vertex count, 0 when nothing is inside. *result is set on every call, also for a count of 0;
+// the caller owns it and frees it with delete[]. input is not modified.
+int clipToFrustum(const Vector4* input, int n, Vector4** result);
+
+// The mesh pass: for each of count triangles in order, project its three eye-space corners
+// (vertices, 3 per triangle) with the frustum's projection, clip them, map the result back to
+// eye space when mapBack is non-zero (else leave it in clip space), and draw it as one
+// GL_POLYGON of four-component vertices with the triangle's colour (3 bytes per triangle) and
+// normal (one per triangle). A triangle clipped away still issues its empty begin/end pair.
+void drawMesh(const Vector4* vertices, const Vector3* normals, const unsigned char* colors,
+              int count, int mapBack);
+// One triangle of the mesh pass.
+void drawClippedTriangle(const Vector4* vertices, const Vector3& normal,
+                         const unsigned char* color, int mapBack);

@@ -1,0 +1,89 @@
+// A virtual X server for one test and the real clipdemo in it, driven with synthetic input the
+// way a user drives it, and looked at through the window's pixels.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The window's pixels, row by row from the top, 0xRRGGBB.
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    bool operator==(const Screenshot& other) const
+    {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+};
+
+// Pixels that differ between two screenshots of the same size.
+int differingPixels(const Screenshot& a, const Screenshot& b);
+// Writes a screenshot as a binary PPM, for looking at a failure.
+void savePpm(const Screenshot& shot, const std::string& path);
+
+// Xvfb on a free display number, started on construction and ended on destruction.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    Display* display() const { return connection; }
+    const std::string& name() const { return displayName; }
+
+private:
+    pid_t server = -1;
+    std::string displayName;
+    Display* connection = nullptr;
+};
+
+// The real clipdemo, started in workDir (where it reads teapot.tri) on a virtual display.
+// Mesa's softpipe driver draws unless the caller's environment chose a driver: it draws
+// every frame completely and the same every time.
+class Clipdemo {
+public:
+    Clipdemo(const VirtualDisplay& x, const std::string& workDir);
+    ~Clipdemo();  // kills the program if it still runs
+    Clipdemo(const Clipdemo&) = delete;
+    Clipdemo& operator=(const Clipdemo&) = delete;
+
+    // Waits for the program's top-level window; 0 if none appears in time.
+    Window waitForWindow(double seconds = 20);
+    Window window() const { return topWindow; }
+
+    Screenshot screenshot();
+    // A screenshot once the picture has stopped changing (the animation frozen), or the last one.
+    Screenshot settledScreenshot(double seconds = 10);
+    void pressKey(const char* keysymName);
+    // A left-button drag from one window position to another, in small steps.
+    void drag(int fromX, int fromY, int toX, int toY, unsigned button = 1);
+    // Lets the program draw a few more frames.
+    void waitFrames(double seconds = 0.5);
+
+    // Waits for the program to end: its exit status, or -1 if it still runs after the timeout,
+    // or -2 if a signal ended it.
+    int waitForExit(double seconds = 10);
+    // All of the program's standard output so far (after it has ended: all of it).
+    std::string output();
+    pid_t pid() const { return process; }
+
+private:
+    const VirtualDisplay& x;
+    pid_t process = -1;
+    int outputPipe = -1;
+    std::string captured;
+    Window topWindow = 0;
+    bool ended = false;
+};
+
+// A fresh empty directory under the test's temporary directory.
+std::string makeTempDir(const std::string& tag);
+// Writes text to a file.
+void writeFile(const std::string& path, const std::string& text);
+// The window title every test looks for.
+inline constexpr const char* windowTitle = "Polygon Clipping In Homogeneous Coordinates";
