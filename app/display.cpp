@@ -1,14 +1,38 @@
 // One frame: animate, place the observer camera, draw the clipped mesh, the simulated camera's
 // frustum outline, swap.
+#include "anim/anim.h"
 #include "app/app.h"
+#include "clip/clip.h"
 #include "math/vecmath.h"
+#include "model/model.h"
 
 #include <GL/glut.h>
 
+namespace {
+
+// The clipped mesh: mapped back into eye space in the world view; in the clip-space view left in
+// clip space and mirrored in z, so that after OpenGL's division by w what lies near the simulated
+// camera shows on the observer's side of the cube, as in the world view.
+void drawMeshPass()
+{
+    const MeshArrays& mesh = meshArrays;
+    if (viewState.clipSpaceView) {
+        glPushMatrix();
+        glScalef(1, 1, -1);
+        drawMesh(mesh.sceneVertices, mesh.sceneNormals, mesh.colors, mesh.triangleCount, 0);
+        glPopMatrix();
+    } else {
+        drawMesh(mesh.sceneVertices, mesh.sceneNormals, mesh.colors, mesh.triangleCount, 1);
+    }
+}
+
+} // namespace
+
 void onDisplay()
 {
-    // 1. The animation step: advance the motion (while animate is on), rebuild the scene arrays.
-    // (Filled when the animation lands.)
+    // The motion advances one step per frame while animate is on; the scene arrays are rebuilt
+    // every frame.
+    stepAnimation(viewState.animate);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -19,7 +43,7 @@ void onDisplay()
     glRotatef(viewState.orbitAngleY, 0, 1, 0);
     if (!viewState.clipSpaceView) drawAxes();
 
-    // The mesh pass. (Filled when the clip-and-draw pass lands.)
+    drawMeshPass();
 
     // In the clip-space view the outline goes through the same projection as the mesh, so the
     // frustum shows as the cube from -1 to 1. Not pushed: the next frame starts from identity.

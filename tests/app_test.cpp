@@ -1,7 +1,9 @@
 // The shell against the recording GL stand-in: the start-up sequence, the calls of a frame in
 // both views, and what mouse and keys do to the ViewState.
+#include "anim/anim.h"
 #include "app/app.h"
 #include "math/vecmath.h"
+#include "model/model.h"
 #include "tests/gl_recorder.h"
 
 #include <GL/glut.h>
@@ -163,9 +165,53 @@ TEST_F(Shell, ClipSpaceViewFrameHasNoAxesAndProjectsTheOutline)
 
     const Names head = {"glClear", "glMatrixMode", "glLoadIdentity", "gluLookAt", "glRotatef",
                         "glRotatef"};
-    ASSERT_EQ(glCallNames(),
-              concat({head, {"glFrustum", "glColor3f"}, outlineCalls, {"glutSwapBuffers"}}));
-    EXPECT_EQ(glCalls()[6].args, (std::vector<double>{-0.25, 0.25, -0.25, 0.25, 0.25, 1.0}));
+    // The (empty) mesh pass mirrors z in its own push/pop; the outline goes through glFrustum.
+    ASSERT_EQ(glCallNames(), concat({head, {"glPushMatrix", "glScalef", "glPopMatrix"},
+                                     {"glFrustum", "glColor3f"}, outlineCalls,
+                                     {"glutSwapBuffers"}}));
+    EXPECT_EQ(glCalls()[7].args, (std::vector<double>{1, 1, -1}));
+    EXPECT_EQ(glCalls()[9].args, (std::vector<double>{-0.25, 0.25, -0.25, 0.25, 0.25, 1.0}));
+}
+
+// A frame with a mesh: the animation step first (only while animate is on), then the mesh
+// between the axes and the outline, one polygon per triangle in array order.
+TEST_F(Shell, FrameAnimatesThenDrawsTheMeshBetweenAxesAndOutline)
+{
+    // Two triangles of the model: one that ends up inside the frustum, one far off to the side.
+    Vector4 modelVertices[6] = {{0, 0, 0, 1},  {0.1f, 0, 0, 1}, {0, 0.1f, 0, 1},
+                                {50, 50, 0, 1}, {51, 50, 0, 1}, {50, 51, 0, 1}};
+    Vector3 modelNormals[2] = {{0, 0, 1}, {0, 0, 1}};
+    unsigned char colors[6] = {255, 128, 128, 1, 2, 3};
+    Vector4 sceneVertices[6];
+    Vector3 sceneNormals[2];
+    const MeshArrays saved = meshArrays;
+    meshArrays = {2, modelVertices, modelNormals, colors, sceneVertices, sceneNormals};
+    const MotionState start = motionState;
+
+    onDisplay();
+    EXPECT_NE(motionState.spinAngle.x, start.spinAngle.x) << "animate is on at start";
+    const MotionState afterOne = motionState;
+    const Names head = {"glClear", "glMatrixMode", "glLoadIdentity", "gluLookAt", "glRotatef",
+                        "glRotatef"};
+    const Names mesh = {"glColor3ubv", "glNormal3fv", "glBegin", "glVertex4fv", "glVertex4fv",
+                        "glVertex4fv", "glEnd", "glColor3ubv", "glNormal3fv", "glBegin",
+                        "glEnd"};
+    EXPECT_EQ(glCallNames(), concat({head, axesCalls, mesh, {"glColor3f"}, outlineCalls,
+                                     {"glutSwapBuffers"}}));
+    const std::vector<GlCall> shades = callsNamed("glColor3ubv");
+    ASSERT_EQ(shades.size(), 2u);
+    EXPECT_EQ(shades[0].args, (std::vector<double>{255, 128, 128}));
+    EXPECT_EQ(shades[1].args, (std::vector<double>{1, 2, 3}));
+
+    clearGlCalls();
+    viewState.animate = 0;
+    onDisplay();
+    EXPECT_EQ(motionState.spinAngle.x, afterOne.spinAngle.x) << "stopped: no step";
+    EXPECT_EQ(motionState.position.x, afterOne.position.x);
+    EXPECT_EQ(callsNamed("glVertex4fv").size(), 3u) << "still drawn every frame";
+
+    meshArrays = saved;
+    motionState = start;
 }
 
 TEST_F(Shell, OutlineJoinsTheNearAndFarFaces)
