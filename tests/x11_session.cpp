@@ -114,8 +114,12 @@ VirtualDisplay::~VirtualDisplay()
     }
 }
 
-Clipdemo::Clipdemo(const VirtualDisplay& display, const std::string& workDir) : x(display)
+Clipdemo::Clipdemo(const VirtualDisplay& display, const std::string& workDir,
+                   const LaunchOptions& options)
+    : x(display)
 {
+    std::vector<std::string> command = options.wrapper;
+    command.push_back(CLIPDEMO_BINARY);
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     process = fork();
@@ -124,8 +128,11 @@ Clipdemo::Clipdemo(const VirtualDisplay& display, const std::string& workDir) : 
         dup2(fds[1], 1);
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("DISPLAY", x.name().c_str(), 1);
-        setenv("GALLIUM_DRIVER", "softpipe", 0);  // unless the caller chose one
-        execl(CLIPDEMO_BINARY, "clipdemo", static_cast<char*>(nullptr));
+        setenv("GALLIUM_DRIVER", options.galliumDriver.c_str(), 0);  // unless the caller chose one
+        std::vector<char*> argv;
+        for (std::string& word : command) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(fds[1]);
@@ -274,4 +281,11 @@ void writeFile(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+void copyFile(const std::string& from, const std::string& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
 }

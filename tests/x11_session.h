@@ -42,12 +42,19 @@ private:
     Display* connection = nullptr;
 };
 
+// How to start the program.
+struct LaunchOptions {
+    // A command to run the program under, e.g. {"apitrace", "trace", "-o", "run.trace"}.
+    std::vector<std::string> wrapper;
+    // Mesa's software driver. softpipe draws every frame completely and the same every time,
+    // so it is the default for pictures; the caller's environment wins when it names one.
+    std::string galliumDriver = "softpipe";
+};
+
 // The real clipdemo, started in workDir (where it reads teapot.tri) on a virtual display.
-// Mesa's softpipe driver draws unless the caller's environment chose a driver: it draws
-// every frame completely and the same every time.
 class Clipdemo {
 public:
-    Clipdemo(const VirtualDisplay& x, const std::string& workDir);
+    Clipdemo(const VirtualDisplay& x, const std::string& workDir, const LaunchOptions& options = {});
     ~Clipdemo();  // kills the program if it still runs
     Clipdemo(const Clipdemo&) = delete;
     Clipdemo& operator=(const Clipdemo&) = delete;
@@ -85,5 +92,9 @@ private:
 std::string makeTempDir(const std::string& tag);
 // Writes text to a file.
 void writeFile(const std::string& path, const std::string& text);
+// Copies a file.
+void copyFile(const std::string& from, const std::string& to);
+// The shipped teapot, from the source tree.
+inline const std::string shippedTeapot = std::string(CLIPDEMO_SOURCE_DIR) + "/data/teapot.tri";
 // The window title every test looks for.
 inline constexpr const char* windowTitle = "Polygon Clipping In Homogeneous Coordinates";
