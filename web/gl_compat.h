@@ -1,0 +1,62 @@
+// web/: the browser build's compatibility layer. The program's sources are the same as on the
+// desktop; Emscripten runs their OpenGL 1.1 immediate mode on WebGL through its legacy GL
+// emulation and plays freeglut's part with its own GLUT. Where those lack something the program
+// uses, or do it differently from the published behaviour, the pieces below take over. They are
+// compiled into the web build only; web/gl_route.h, force-included into the sources that call
+// OpenGL, routes the affected calls here. The GLUT event fixes live in web/glut_fixes.js.
+//
+// Why each piece exists:
+// - Lighting (glEnable/glDisable of GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_NORMALIZE;
+//   glLightModeli; glShadeModel; glNormal3fv): the emulation ignores GL_COLOR_MATERIAL (all lit
+//   grey), two-sided lighting and GL_FLAT, wants the normal per vertex where the program sets one
+//   per polygon before glBegin, throws on GL_LIGHT_MODEL_LOCAL_VIEWER and has no glLightModeli.
+//   So the layer keeps the lighting state itself, the emulation never sees GL_LIGHTING, and each
+//   lit primitive gets the one colour fixed-function OpenGL computes for it (see webGlEnd).
+// - Primitives (glBegin, glVertex3f, glVertex4fv, glEnd, and glColor3f, glColor3ubv): the
+//   emulation has no GL_POLYGON in immediate mode ("unsupported immediate mode 9"), and wants the
+//   same attributes for every vertex of a primitive, where the program sets a colour before some
+//   vertices only (the axes). So each primitive is collected until glEnd and handed over in the
+//   form the emulation takes: a convex polygon as a triangle fan (the same pixels), every vertex
+//   with a colour if the colour changed inside the primitive. A lit primitive needs all of its
+//   vertices anyway, for its facing under two-sided lighting. An empty primitive, which the mesh
+//   pass issues for every triangle clipped away, draws nothing and is not handed over.
+// - glPushAttrib/glPopAttrib: missing (link errors). They save and restore the layer's lighting
+//   state, which is what GL_LIGHTING_BIT covers; the program saves no other group.
+// - gluLookAt, gluPerspective: Emscripten's pass gluLookAt's arguments in the wrong order (the
+//   camera does not move) and make gluPerspective replace the current matrix instead of
+//   multiplying it. These follow GLU's published definitions.
+// - glutDisplayFunc/glutIdleFunc: Emscripten's GLUT calls the idle function from a 4 ms timer
+//   that has nothing to do with drawing. Here it runs once after every displayed frame, so a
+//   program whose idle function requests the next frame turns its loop once per frame, at the
+//   display's pace, as on the desktop.
+//
+// Limits, none of which the program meets: one light (GL_LIGHT0) with OpenGL's default
+// parameters, OpenGL's default material for what colour material does not replace, one normal
+// and one colour per lit primitive (set before glBegin), lit polygons convex; no other
+// attribute group is saved by glPushAttrib.
+#pragma once
+
+#include <GL/glut.h>
+
+void webGlEnable(GLenum capability);
+void webGlDisable(GLenum capability);
+void webGlLightModeli(GLenum parameter, GLint value);
+void webGlShadeModel(GLenum mode);
+void webGlPushAttrib(GLbitfield mask);
+void webGlPopAttrib();
+
+void webGlColor3f(GLfloat red, GLfloat green, GLfloat blue);
+void webGlColor3ubv(const GLubyte* color);
+void webGlNormal3fv(const GLfloat* normal);
+
+void webGlBegin(GLenum mode);
+void webGlVertex3f(GLfloat x, GLfloat y, GLfloat z);
+void webGlVertex4fv(const GLfloat* vertex);
+void webGlEnd();
+
+void webGluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+                  GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ);
+void webGluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
+
+void webGlutDisplayFunc(void (*display)());
+void webGlutIdleFunc(void (*idle)());
