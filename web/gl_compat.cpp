@@ -7,14 +7,19 @@
 
 namespace {
 
-// What OpenGL groups under GL_LIGHTING_BIT, kept here: the emulation never sees it.
+// What OpenGL groups under GL_LIGHTING_BIT, kept here: the emulation never sees it. Starts as
+// OpenGL starts.
 struct LightingState {
     bool lighting = false;         // GL_LIGHTING
     bool light0 = false;           // GL_LIGHT0
-    bool colorMaterial = false;    // GL_COLOR_MATERIAL: ambient and diffuse follow the colour
+    bool colorMaterial = false;    // GL_COLOR_MATERIAL: ambient and diffuse track the colour
     bool localViewer = false;      // GL_LIGHT_MODEL_LOCAL_VIEWER
     bool twoSide = false;          // GL_LIGHT_MODEL_TWO_SIDE
     GLenum shadeModel = GL_SMOOTH; // glShadeModel
+    // The material's ambient and diffuse reflectance, front and back alike. Colour material
+    // writes the current colour into both while it is on; they keep it when it is turned off.
+    float ambient[4] = {0.2f, 0.2f, 0.2f, 1};
+    float diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
 };
 
 // One glPushAttrib.
@@ -30,8 +35,8 @@ struct Primitive {
     bool lit = false;            // lighting was on at glBegin
     bool colorsInside = false;   // the colour was set between glBegin and glEnd
     GLenum mode = 0;             // as the program gave it
-    std::vector<float> vertices; // per vertex x y z w (object coordinates), then the colour
-                                 // r g b a current at that vertex
+    std::vector<float> positions; // x y z w per vertex, object coordinates
+    std::vector<float> colors;    // r g b a per vertex: the colour current at that vertex
 };
 
 struct CompatState {
@@ -45,9 +50,6 @@ struct CompatState {
 
 CompatState state;
 
-// Floats per collected vertex: position and colour.
-constexpr size_t vertexFloats = 8;
-
 // The GLUT callbacks the layer stands between.
 struct GlutLoop {
     void (*display)() = nullptr;
@@ -58,15 +60,23 @@ GlutLoop glutLoop;
 
 // OpenGL's defaults, which the program never changes. Light 0 is white and directional, shining
 // from the eye-space position (0, 0, 1, 0) at infinity, so the unit vector towards it is +z.
+// The material's emission is (0, 0, 0, 1) and its specular reflectance (0, 0, 0, 1), so the
+// emission and specular terms are zero; the specular term is the only one the local viewer
+// changes, so the local viewer changes nothing either.
 constexpr double lightModelAmbient = 0.2;   // GL_LIGHT_MODEL_AMBIENT (0.2, 0.2, 0.2, 1)
 constexpr double light0Ambient = 0.0;       // GL_AMBIENT of light 0 (0, 0, 0, 1)
 constexpr double light0Diffuse = 1.0;       // GL_DIFFUSE of light 0 (1, 1, 1, 1)
 constexpr double towardsLight0[3] = {0, 0, 1};
-constexpr double materialAmbient = 0.2;     // GL_AMBIENT (0.2, 0.2, 0.2, 1)
-constexpr double materialDiffuse = 0.8;     // GL_DIFFUSE (0.8, 0.8, 0.8, 1)
-// The material's emission is (0, 0, 0, 1) and its specular reflectance (0, 0, 0, 1), so the
-// emission and specular terms are zero. The specular term is the only one the local viewer
-// changes, so the local viewer changes nothing here.
+
+constexpr double pi = 3.14159265358979323846;
+
+// Colour material (mode GL_AMBIENT_AND_DIFFUSE, both faces: OpenGL's default) copies the
+// current colour into the material.
+void trackColor()
+{
+    if (!state.lighting.colorMaterial) return;
+    for (int c = 0; c < 4; ++c) state.lighting.ambient[c] = state.lighting.diffuse[c] = state.color[c];
+}
 
 double dot(const double a[3], const double b[3])
 {
@@ -118,11 +128,11 @@ bool facesFront(const float modelview[16], const float projection[16])
                 sum += double(projection[4 * k + projectionRow[r]]) * modelview[4 * j + k];
             rows[r][j] = sum;
         }
-    const std::vector<float>& v = state.primitive.vertices;
-    const size_t count = v.size() / vertexFloats;
+    const std::vector<float>& positions = state.primitive.positions;
+    const size_t count = positions.size() / 4;
     std::vector<double> clip(3 * count);  // x, y, w per vertex
     for (size_t i = 0; i < count; ++i) {
-        const float* p = &v[vertexFloats * i];
+        const float* p = &positions[4 * i];
         for (int r = 0; r < 3; ++r)
             clip[3 * i + r] = rows[r][0] * p[0] + rows[r][1] * p[1] + rows[r][2] * p[2] +
                               rows[r][3] * p[3];
@@ -142,22 +152,21 @@ bool facesFront(const float modelview[16], const float projection[16])
 //   colour = ambient * lightModelAmbient
 //          + [light 0 on] (ambient * light0Ambient + max(n . l, 0) * diffuse * light0Diffuse),
 // where n is the eye-space normal (reversed on a back face under two-sided lighting), l the unit
-// vector towards the light, and ambient and diffuse are the current colour under colour material,
-// else the default material. Clamped to [0, 1]; alpha is the diffuse alpha.
+// vector towards the light, and ambient and diffuse the material's. Clamped to [0, 1]; alpha is
+// the diffuse alpha.
 void litColor(float out[4], const double normal[3], bool front)
 {
     double n[3] = {normal[0], normal[1], normal[2]};
     if (!front && state.lighting.twoSide) n[0] = -n[0], n[1] = -n[1], n[2] = -n[2];
     const double diffuseFactor = std::fmax(dot(n, towardsLight0), 0.0);
     for (int c = 0; c < 3; ++c) {
-        const double ambient = state.lighting.colorMaterial ? state.color[c] : materialAmbient;
-        const double diffuse = state.lighting.colorMaterial ? state.color[c] : materialDiffuse;
+        const double ambient = state.lighting.ambient[c], diffuse = state.lighting.diffuse[c];
         double value = ambient * lightModelAmbient;
         if (state.lighting.light0)
             value += ambient * light0Ambient + diffuseFactor * diffuse * light0Diffuse;
         out[c] = float(std::fmin(std::fmax(value, 0.0), 1.0));
     }
-    out[3] = state.lighting.colorMaterial ? state.color[3] : 1.0f;
+    out[3] = state.lighting.diffuse[3];
 }
 
 // Emscripten's GLUT display callback: the program's display, then its idle function.
@@ -174,7 +183,10 @@ void webGlEnable(GLenum capability)
     switch (capability) {
     case GL_LIGHTING: state.lighting.lighting = true; break;
     case GL_LIGHT0: state.lighting.light0 = true; break;
-    case GL_COLOR_MATERIAL: state.lighting.colorMaterial = true; break;
+    case GL_COLOR_MATERIAL:
+        state.lighting.colorMaterial = true;
+        trackColor();
+        break;
     case GL_NORMALIZE: state.normalize = true; break;
     default: glEnable(capability); break;
     }
@@ -224,6 +236,7 @@ void webGlPopAttrib()
 void webGlColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
     state.color[0] = red, state.color[1] = green, state.color[2] = blue, state.color[3] = 1;
+    trackColor();
     if (state.primitive.open)
         state.primitive.colorsInside = true;
     else
@@ -247,7 +260,8 @@ void webGlBegin(GLenum mode)
     primitive.lit = state.lighting.lighting;
     primitive.colorsInside = false;
     primitive.mode = mode;
-    primitive.vertices.clear();
+    primitive.positions.clear();
+    primitive.colors.clear();
 }
 
 void webGlVertex3f(GLfloat x, GLfloat y, GLfloat z)
@@ -258,9 +272,9 @@ void webGlVertex3f(GLfloat x, GLfloat y, GLfloat z)
 
 void webGlVertex4fv(const GLfloat* vertex)
 {
-    std::vector<float>& vertices = state.primitive.vertices;
-    vertices.insert(vertices.end(), vertex, vertex + 4);
-    vertices.insert(vertices.end(), state.color, state.color + 4);
+    Primitive& primitive = state.primitive;
+    primitive.positions.insert(primitive.positions.end(), vertex, vertex + 4);
+    primitive.colors.insert(primitive.colors.end(), state.color, state.color + 4);
 }
 
 // The collected primitive goes to the emulation in the form it takes: a polygon as a triangle
@@ -273,7 +287,7 @@ void webGlEnd()
 {
     Primitive& primitive = state.primitive;
     primitive.open = false;
-    const size_t count = primitive.vertices.size() / vertexFloats;
+    const size_t count = primitive.positions.size() / 4;
     // A polygon of fewer than three vertices draws nothing; neither does an empty primitive.
     if (count == 0 || (primitive.mode == GL_POLYGON && count < 3)) return;
 
@@ -291,14 +305,14 @@ void webGlEnd()
     }
     glBegin(primitive.mode == GL_POLYGON ? GL_TRIANGLE_FAN : primitive.mode);
     for (size_t i = 0; i < count; ++i) {
-        const float* vertex = &primitive.vertices[vertexFloats * i];
         if (perVertexColor) {
             // As bytes, which the emulation stores exactly (its float path truncates).
+            const float* color = &primitive.colors[4 * i];
             GLubyte bytes[4];
-            for (int c = 0; c < 4; ++c) bytes[c] = GLubyte(std::lround(vertex[4 + c] * 255.0f));
+            for (int c = 0; c < 4; ++c) bytes[c] = GLubyte(std::lround(color[c] * 255.0f));
             glColor4ub(bytes[0], bytes[1], bytes[2], bytes[3]);
         }
-        glVertex4fv(vertex);
+        glVertex4fv(&primitive.positions[4 * i]);
     }
     glEnd();
     // The emulation's colour for the next primitive is the program's current colour again.
@@ -332,7 +346,7 @@ void webGluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
 //   0           0  -1                             0
 void webGluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
 {
-    const double halfAngle = fovy / 2 * M_PI / 180;
+    const double halfAngle = fovy / 2 * pi / 180;
     const double f = std::cos(halfAngle) / std::sin(halfAngle);
     const double depth = zNear - zFar;
     const GLdouble perspective[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0,

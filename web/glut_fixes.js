@@ -59,6 +59,10 @@ quit_ = function(status, toThrow) {
   glutListeners.forEach(function(listener) {
     window.removeEventListener(listener[0], GLUT[listener[1]], true);
   });
-  if (Module['setStatus']) Module['setStatus']('The program has ended (exit status ' + status + ').');
+  var setStatus = Module['setStatus'];
+  if (setStatus) {
+    setStatus('The program has ended (exit status ' + status + ').');
+    Module['setStatus'] = function() {};  // the runtime's own later '' would clear it
+  }
   programQuit(status, toThrow);
 };
