@@ -45,15 +45,14 @@ std::string inputName;
     fail(inputName + ":" + std::to_string(line) + ": " + message);
 }
 
-// The whole of text as a finite number that fits in a float.
+// The whole of text as a float, correctly rounded; false unless it is a number in full and
+// finite as a float.
 bool readCoordinate(const std::string& text, float& value)
 {
-    errno = 0;
     char* end = nullptr;
-    const double parsed = std::strtod(text.c_str(), &end);
+    const float parsed = std::strtof(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(parsed)) return false;
-    if (std::fabs(parsed) > double(std::numeric_limits<float>::max())) return false;
-    value = float(parsed);
+    value = parsed;
     return true;
 }
 

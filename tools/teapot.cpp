@@ -6,8 +6,9 @@
 // data/newell-teapot.txt: the patch count, 16 one-based point indices per patch, the point
 // count, then x y z per point), cuts each patch into LEVEL x LEVEL cells of two triangles and
 // writes them to OUTPUT as a count followed by one triangle per line. That is 64 x LEVEL^2
-// triangles less the ones of zero area: where a patch row collapses to one point (the centres
-// of the lid and of the bottom), one triangle of each cell touching it is skipped.
+// triangles less the ones of zero area, which are skipped: where a patch row collapses to one
+// point (the centres of the lid and of the bottom) one triangle of each cell touching it, so
+// 64 x LEVEL^2 - 8 x LEVEL in all (at level 1 the spout tip's two cells are flat too).
 //
 // The triangles are wound counter-clockwise seen from outside, so their face normals point out
 // of the body. The teapot stands upright, y up (the data's z), the spout towards +x, and is
