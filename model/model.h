@@ -6,7 +6,8 @@
 // z of corners 0, 1, 2 of each triangle in turn, model space. Any run of blanks, tabs, carriage
 // returns and line feeds separates two numbers; whatever follows the 9N-th number is never read.
 // Numbers are read as "%d" and "%f" read them (optional sign, fraction and exponent; also
-// "inf", "nan" and hexadecimal forms) and give the same bits.
+// "inf", "nan" and hexadecimal forms) and give the same bits. Each number runs to the next white
+// space and must be one number in full: "1,2" or "0.5cm" is a fault, not a number and a rest.
 //
 // Reading is split in two: the parse functions below work on text in memory, report what is
 // wrong and never print or exit, so they can be tested and fuzzed on their own; TriObj::load
@@ -35,8 +36,10 @@ public:
     TriObj& operator=(const TriObj&) = delete;
 
     // Reads the file, printing "Reading in <name> (<count> triangles). . ." once the count is
-    // read. A file that cannot be opened or read prints one error line on standard output and
-    // ends the process with status 1.
+    // read, then gives every triangle the colour and its face normal. A file that cannot be
+    // opened or read, or that the parse functions below find fault with, prints one error line
+    // on standard output (after the loading line when the count was read) and ends the process
+    // with status 1; nothing is allocated for a count the file cannot hold.
     void load(const char* fileName, unsigned char red, unsigned char green, unsigned char blue);
     // normal = the unit normal of the triangle v0, v1, v2 (right-hand rule); NaN for zero area.
     void faceNormal(Vector3& normal, const Vector3& v0, const Vector3& v1, const Vector3& v2);
