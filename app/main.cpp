@@ -38,7 +38,7 @@ int main(int argc, char** argv)
 
     // The mesh set-up: read the mesh, flatten it into the mesh arrays, drop the TriObj, and make
     // room for the per-frame scene arrays (written by the first animation step). A file that
-    // cannot be opened or read ends the process here, before any frame.
+    // cannot be opened, read or used ends the process here, before any frame.
     TriObj* object = new TriObj("teapot.tri", 255, 128, 128);
     buildMeshArrays(*object, &meshArrays.modelVertices, &meshArrays.triangleCount,
                     &meshArrays.modelNormals, &meshArrays.colors);

@@ -83,6 +83,7 @@ TEST_F(MeshFiles, TheShippedTeapotLoadsAndTheProgramRuns)
     program.pressKey("Escape");
     EXPECT_EQ(program.waitForExit(), 0);
     EXPECT_EQ(program.output(), "Reading in teapot.tri (4032 triangles). . .\n");
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST_F(MeshFiles, AMissingOrMalformedFileEndsTheProgramBeforeAnyFrame)
@@ -119,13 +120,15 @@ TEST_F(MeshFiles, AMissingOrMalformedFileEndsTheProgramBeforeAnyFrame)
         bool frame = false;
         int status = -1;
         const auto start = std::chrono::steady_clock::now();
-        while (status == -1 && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+        const auto limit = start + std::chrono::seconds(20);
+        while (status == -1 && std::chrono::steady_clock::now() < limit) {
             frame = frame || showsAFrame(x.display());
             status = program.waitForExit(0.02);
         }
         EXPECT_EQ(status, 1);
         EXPECT_EQ(program.output(), c.output);
         EXPECT_FALSE(frame) << "a frame was drawn";
+        std::system(("rm -rf '" + dir + "'").c_str());
     }
 }
 

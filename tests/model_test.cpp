@@ -165,8 +165,10 @@ TEST_F(ModelFiles, EveryLayoutReadsTheSameTriangles)
 
 TEST_F(ModelFiles, ACountSmallerThanTheDataReadsOnlyThatManyTriangles)
 {
-    const std::string path = write("three.tri", "2\n0 0 0 1 0 0 0 1 0\n0.5 -2.25 1e-3 3 4 5 -1.5 0 2\n"
-                                                "7 7 7 8 8 8 9 9 9\nwhatever follows is not read\n");
+    const std::string path = write("three.tri", "2\n0 0 0 1 0 0 0 1 0\n"
+                                                "0.5 -2.25 1e-3 3 4 5 -1.5 0 2\n"
+                                                "7 7 7 8 8 8 9 9 9\n"
+                                                "whatever follows is not read\n");
     StdoutCapture capture;
     const TriObj object(path.c_str(), 1, 2, 3);
     EXPECT_EQ(capture.text(), "Reading in " + path + " (2 triangles). . .\n");
@@ -449,7 +451,8 @@ TEST_F(ModelFiles, ReadsTheSameBitsAsFscanf)
                               "-nan", "NAN", "1e39", "-1e39", "1e-46", "-1e-50",
                               "3.4028235e38", "3.4028236e38", "1.4e-45", "7e-46", "0", "-0",
                               "+0", ".5", "-.5", "+.5", "5.", "-5.", "00012.50", "1e+05",
-                              "1E-5", "0x1p3", "-0x1.8p-1", "0X.8", "123456789012345678901234567890",
+                              "1E-5", "0x1p3", "-0x1.8p-1", "0X.8",
+                              "123456789012345678901234567890",
                               "0.000000000000000000000000000000000000000000001401298464324817"};
     for (int round = 0; round < 20; ++round) {
         const int count = 50;
@@ -458,8 +461,10 @@ TEST_F(ModelFiles, ReadsTheSameBitsAsFscanf)
             const char* separators[] = {" ", "\t", "\n", "\r\n", "  \t ", "\n\n", "\v", "\f"};
             text += separators[pick(random) % 8];
             char number[128];
-            const float value = bitsToFloat(uint32_t(pick(random)) * 4u + uint32_t(pick(random) % 4));
-            const double wide = std::ldexp(double(pick(random)) / (1 << 30), pick(random) % 200 - 100);
+            const float value =
+                bitsToFloat(uint32_t(pick(random)) * 4u + uint32_t(pick(random) % 4));
+            const double wide =
+                std::ldexp(double(pick(random)) / (1 << 30), pick(random) % 200 - 100);
             // Just above the midpoint between two floats: rounding through a double first
             // would land on the midpoint and then go to the even neighbour, often downwards.
             const double midpoint = 1.0 + (2.0 * (pick(random) % (1 << 23)) + 1.0) / (1 << 24);
@@ -474,7 +479,8 @@ TEST_F(ModelFiles, ReadsTheSameBitsAsFscanf)
             case 7: std::snprintf(number, sizeof number, "%.40f", wide); break;
             case 8: std::snprintf(number, sizeof number, "%.30f000001", midpoint); break;
             default:
-                std::snprintf(number, sizeof number, "%s", specials[size_t(pick(random)) % std::size(specials)]);
+                std::snprintf(number, sizeof number, "%s",
+                              specials[size_t(pick(random)) % std::size(specials)]);
             }
             text += number;
         }

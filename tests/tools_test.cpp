@@ -50,11 +50,21 @@ bool exists(const std::string& path)
     return access(path.c_str(), F_OK) == 0;
 }
 
-std::string tempDir()
-{
-    char pattern[] = "/tmp/clipdemo-tools-XXXXXX";
-    return mkdtemp(pattern) ? pattern : "/tmp";
-}
+// A fresh directory, removed with everything in it at the end of its scope.
+struct TempDir {
+    TempDir()
+    {
+        char pattern[] = "/tmp/clipdemo-tools-XXXXXX";
+        if (mkdtemp(pattern)) path = pattern;
+    }
+    ~TempDir()
+    {
+        if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string path;
+};
 
 // The triangles of a triangle-object file, read by the program's parser; fails the test on a
 // fault.
@@ -156,7 +166,8 @@ const std::string shippedTeapot = std::string(CLIPDEMO_SOURCE_DIR) + "/data/teap
 
 TEST(TeapotTool, RegeneratesTheShippedTeapotByteForByte)
 {
-    const std::string dir = tempDir();
+    const TempDir temp;
+    const std::string& dir = temp.path;
     const ToolRun first = run(std::string(TEAPOT_TOOL) + " 8 " + dir + "/a.tri");
     EXPECT_EQ(first.status, 0);
     EXPECT_EQ(first.output, "wrote 4032 triangles to " + dir + "/a.tri\n");
@@ -173,11 +184,13 @@ TEST(TeapotTool, MakesTwoTrianglesPerCellLessTheCollapsedOnes)
     // 32 patches of level x level cells, two triangles each; the 4 lid-top and 4 bottom
     // patches each have one row of cells collapsed to a point, where one triangle per cell
     // has zero area. (At level 1 the spout tip's corners lie on one line: its cells are flat.)
-    const std::string dir = tempDir();
+    const TempDir temp;
+    const std::string& dir = temp.path;
     for (int level : {2, 3, 4, 8, 16}) {
         const std::string path = dir + "/level" + std::to_string(level) + ".tri";
         const int expected = 64 * level * level - 8 * level;
-        const ToolRun made = run(std::string(TEAPOT_TOOL) + " " + std::to_string(level) + " " + path);
+        const ToolRun made =
+            run(std::string(TEAPOT_TOOL) + " " + std::to_string(level) + " " + path);
         EXPECT_EQ(made.status, 0);
         EXPECT_EQ(made.output,
                   "wrote " + std::to_string(expected) + " triangles to " + path + "\n");
@@ -263,7 +276,8 @@ TEST(TeapotTool, ShippedTeapotStandsUprightOnTheOriginInTheDataUnits)
 TEST(TeapotTool, RefusesBadArguments)
 {
     const std::string tool = TEAPOT_TOOL;
-    const std::string dir = tempDir();
+    const TempDir temp;
+    const std::string& dir = temp.path;
     const struct {
         std::string arguments;
         int status;
@@ -296,7 +310,8 @@ protected:
         std::ofstream(dir + "/in.obj", std::ios::binary) << obj;
         return run(std::string(OBJ2TRI_TOOL) + " " + dir + "/in.obj " + out);
     }
-    std::string dir = tempDir();
+    TempDir temp;
+    std::string dir = temp.path;
     std::string out = dir + "/out.tri";
 };
 
