@@ -3,8 +3,11 @@
 // Keys: Escape quits, Space switches between the world view and the clip-space view, backslash
 // stops and resumes the animation. Drag with the left mouse button to orbit the observer camera.
 #include "app/app.h"
+#include "model/model.h"
 
 #include <GL/glut.h>
+
+#include <cstddef>
 
 int main(int argc, char** argv)
 {
@@ -33,7 +36,15 @@ int main(int argc, char** argv)
     glutMotionFunc(onMotion);
     glutKeyboardFunc(onKeyboard);
 
-    // The mesh set-up. (Filled when the triangle model lands; until then the mesh is empty.)
+    // The mesh set-up: read the mesh, flatten it into the mesh arrays, drop the TriObj, and make
+    // room for the per-frame scene arrays (written by the first animation step). A file that
+    // cannot be opened, read or used ends the process here, before any frame.
+    TriObj* object = new TriObj("teapot.tri", 255, 128, 128);
+    buildMeshArrays(*object, &meshArrays.modelVertices, &meshArrays.triangleCount,
+                    &meshArrays.modelNormals, &meshArrays.colors);
+    delete object;
+    meshArrays.sceneVertices = new Vector4[3 * std::size_t(meshArrays.triangleCount)];
+    meshArrays.sceneNormals = new Vector3[std::size_t(meshArrays.triangleCount)];
 
     glutMainLoop();
     return 0;

@@ -1,5 +1,5 @@
-// The shell against the recording GL stand-in: the start-up sequence, the calls of a frame in
-// both views, and what mouse and keys do to the ViewState.
+// The shell against the recording GL stand-in: the start-up sequence with the mesh set-up, the
+// calls of a frame in both views, and what mouse and keys do to the ViewState.
 #include "anim/anim.h"
 #include "app/app.h"
 #include "math/vecmath.h"
@@ -8,8 +8,11 @@
 
 #include <GL/glut.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,11 +43,45 @@ std::vector<GlCall> callsNamed(const std::string& name)
     return found;
 }
 
-TEST_F(Shell, StartUpRunsTheFixedSequenceAndNothingElse)
+// A fresh directory to run the start-up in, where it reads teapot.tri; the working directory
+// comes back and the mesh arrays go back to the empty mesh afterwards.
+class StartUp : public Shell {
+protected:
+    void SetUp() override
+    {
+        Shell::SetUp();
+        char pattern[] = "/tmp/clipdemo-startup-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(chdir(previousDir), 0);
+        std::system(("rm -rf '" + dir + "'").c_str());
+        // The program never frees its mesh; the test does, so the leak checker stays useful.
+        delete[] meshArrays.modelVertices;
+        delete[] meshArrays.modelNormals;
+        delete[] meshArrays.colors;
+        delete[] meshArrays.sceneVertices;
+        delete[] meshArrays.sceneNormals;
+        meshArrays = MeshArrays{0, nullptr, nullptr, nullptr, nullptr, nullptr};
+    }
+    std::string dir;
+    char previousDir[4096];
+};
+
+TEST_F(StartUp, RunsTheFixedSequenceAndNothingElse)
 {
+    // Two triangles: (0,0,0) (1,0,0) (0,1,0), normal +z; (0,0,1) (0,0,2) (0,3,1), normal -x.
+    std::ofstream("teapot.tri") << "2\n0 0 0 1 0 0 0 1 0\n0 0 1 0 0 2 0 3 1\n";
     char program[] = "clipdemo";
     char* argv[] = {program, nullptr};
+    ::testing::internal::CaptureStdout();
     clipdemoMain(1, argv);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Reading in teapot.tri (2 triangles). . .\n");
 
     const Names expected = {
         "glutInit", "glutInitDisplayMode", "glutInitWindowSize", "glutInitWindowPosition",
@@ -77,6 +114,62 @@ TEST_F(Shell, StartUpRunsTheFixedSequenceAndNothingElse)
     EXPECT_EQ(callbacks.mouse, &onMouse);
     EXPECT_EQ(callbacks.motion, &onMotion);
     EXPECT_EQ(callbacks.keyboard, &onKeyboard);
+
+    // The mesh arrays hold the file's triangles in the one colour, w = 1, with room for the
+    // scene arrays.
+    ASSERT_EQ(meshArrays.triangleCount, 2);
+    const float corners[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 2}, {0, 3, 1}};
+    for (int k = 0; k < 6; ++k) {
+        const Vector4& v = meshArrays.modelVertices[k];
+        EXPECT_EQ(v.x, corners[k][0]);
+        EXPECT_EQ(v.y, corners[k][1]);
+        EXPECT_EQ(v.z, corners[k][2]);
+        EXPECT_EQ(v.w, 1.0f);
+    }
+    const Vector3& n0 = meshArrays.modelNormals[0];
+    const Vector3& n1 = meshArrays.modelNormals[1];
+    EXPECT_EQ((std::vector<float>{n0.x, n0.y, n0.z, n1.x, n1.y, n1.z}),
+              (std::vector<float>{0, 0, 1, -1, 0, 0}));
+    EXPECT_EQ(std::vector<int>(meshArrays.colors, meshArrays.colors + 6),
+              (std::vector<int>{255, 128, 128, 255, 128, 128}));
+    EXPECT_NE(meshArrays.sceneVertices, nullptr);
+    EXPECT_NE(meshArrays.sceneNormals, nullptr);
+}
+
+// Reports, on standard error, the last OpenGL/GLUT call the process made before it exited.
+void reportLastCall()
+{
+    const std::vector<GlCall>& calls = glCalls();
+    std::fflush(stdout);  // what the program printed comes first
+    std::fprintf(stderr, "last call: %s\n", calls.empty() ? "none" : calls.back().name.c_str());
+}
+
+TEST_F(StartUp, EndsAtTheMeshSetUpWhenTheFileIsMissingOrBad)
+{
+    char program[] = "clipdemo";
+    char* argv[] = {program, nullptr};
+    // Standard output joins standard error, where the death test reads it: the error line,
+    // then the last call made, which is the callbacks' set-up: the loop is never entered.
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            std::atexit(reportLastCall);
+            clipdemoMain(1, argv);
+        },
+        ::testing::ExitedWithCode(1),
+        "^ERROR: unable to open TriObj \\[teapot\\.tri\\]!\nlast call: glutKeyboardFunc\n$");
+
+    std::ofstream("teapot.tri") << "3\n0 0 0 1 0 0 0 1 0\n";
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            std::atexit(reportLastCall);
+            clipdemoMain(1, argv);
+        },
+        ::testing::ExitedWithCode(1),
+        "^Reading in teapot\\.tri \\(3 triangles\\)\\. \\. \\.\n"
+        "ERROR: TriObj \\[teapot\\.tri\\] is too short to hold 3 triangles!\n"
+        "last call: glutKeyboardFunc\n$");
 }
 
 TEST_F(Shell, ReshapeSetsViewportAndObserverProjection)

@@ -1,0 +1,126 @@
+// The CPU side of a frame, per triangle, over the real animated teapot: the animation step, the
+// clip-and-draw pass with OpenGL stubbed out (bench/gl_noop.cpp), and as the floor a bare pass
+// that only projects each triangle's three vertices and sends them in the same call shape.
+//
+// Every benchmark walks the same 300 animation steps from the program's start, so each sees the
+// real mix of triangles inside, crossing and outside the frustum.
+//
+//   cpu_bench [--mesh=FILE] [google-benchmark flags]
+#include "anim/anim.h"
+#include "clip/clip.h"
+#include "model/model.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string meshPath = "teapot.tri";
+MotionState startMotion;
+constexpr int framesPerCycle = 300;
+
+void loadMesh()
+{
+    startMotion = motionState;
+    TriObj* object = new TriObj(meshPath.c_str(), 255, 128, 128);
+    buildMeshArrays(*object, &meshArrays.modelVertices, &meshArrays.triangleCount,
+                    &meshArrays.modelNormals, &meshArrays.colors);
+    delete object;
+    meshArrays.sceneVertices = new Vector4[3 * meshArrays.triangleCount];
+    meshArrays.sceneNormals = new Vector3[meshArrays.triangleCount];
+}
+
+// The animation's next step, starting over after framesPerCycle steps.
+void nextFrame(int& frame)
+{
+    if (frame == framesPerCycle) {
+        motionState = startMotion;
+        frame = 0;
+    }
+    stepAnimation(1);
+    ++frame;
+}
+
+void reportPerTriangle(benchmark::State& state)
+{
+    state.counters["per_triangle"] = benchmark::Counter(
+        double(state.iterations()) * meshArrays.triangleCount,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["triangles"] = meshArrays.triangleCount;
+}
+
+void animationStep(benchmark::State& state)
+{
+    motionState = startMotion;
+    int frame = 0;
+    for (auto _ : state) nextFrame(frame);
+    reportPerTriangle(state);
+}
+
+// The pass as the program runs it: world view (mapBack 1) or clip-space view (0).
+void meshPass(benchmark::State& state)
+{
+    const int mapBack = int(state.range(0));
+    motionState = startMotion;
+    int frame = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        nextFrame(frame);
+        state.ResumeTiming();
+        drawMesh(meshArrays.sceneVertices, meshArrays.sceneNormals, meshArrays.colors,
+                 meshArrays.triangleCount, mapBack);
+    }
+    reportPerTriangle(state);
+}
+
+// The floor: project the three corners with the frustum's matrix and send them, nothing else.
+void projectionFloor(benchmark::State& state)
+{
+    motionState = startMotion;
+    int frame = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        nextFrame(frame);
+        state.ResumeTiming();
+        Matrix4 projection;
+        matFrustum(projection, frustum.left, frustum.right, frustum.bottom, frustum.top,
+                   frustum.near, frustum.far);
+        const Vector4* vertices = meshArrays.sceneVertices;
+        for (int i = 0; i < meshArrays.triangleCount; ++i) {
+            Vector4 clipSpace[3];
+            for (int k = 0; k < 3; ++k) matTransformPoint(clipSpace[k], projection, vertices[3 * i + k]);
+            glColor3ubv(meshArrays.colors + 3 * i);
+            glNormal3fv(&meshArrays.sceneNormals[i].x);
+            glBegin(GL_POLYGON);
+            for (int k = 0; k < 3; ++k) glVertex4fv(&clipSpace[k].x);
+            glEnd();
+        }
+    }
+    reportPerTriangle(state);
+}
+
+} // namespace
+
+BENCHMARK(animationStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(meshPass)->Arg(1)->Arg(0)->ArgName("mapBack")->Unit(benchmark::kMicrosecond);
+BENCHMARK(projectionFloor)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--mesh=", 7) == 0) {
+            meshPath = argv[i] + 7;
+            for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+            --argc;
+            break;
+        }
+    }
+    loadMesh();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,513 @@
+// The triangle model: reading triangle-object files (real files through TriObj, and text
+// through the parse functions), what the loader prints and when it refuses a file, face
+// normals, and the flat mesh arrays.
+#include "model/model.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+// A fresh directory for one test's files; the loader is given names relative to it.
+class ModelFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/clipdemo-model-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    // Writes text (bytes as they are) to a file in the directory; returns its path.
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string dir;
+};
+
+// What a piece of code printed on standard output and how it ended, run in a child process so
+// it may end the process.
+struct Outcome {
+    int status;          // exit status; -1 if a signal ended it, 0 if it just returned
+    std::string output;  // everything on standard output
+};
+
+Outcome runInChild(const std::function<void()>& body)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return {-1, "pipe failed"};
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        try {
+            body();
+        } catch (...) {
+            _exit(99);  // never back into the test runner
+        }
+        std::fflush(stdout);
+        _exit(0);
+    }
+    close(fds[1]);
+    Outcome outcome = {-1, ""};
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) outcome.output.append(buffer, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+// Standard output of this process into a string, from construction to text().
+class StdoutCapture {
+public:
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        saved = dup(1);
+        file = std::tmpfile();
+        dup2(fileno(file), 1);
+    }
+    ~StdoutCapture() { restore(); }
+    std::string text()
+    {
+        restore();
+        std::string all;
+        std::rewind(file);
+        for (int c; (c = std::fgetc(file)) != EOF;) all += char(c);
+        return all;
+    }
+
+private:
+    void restore()
+    {
+        if (saved < 0) return;
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+        saved = -1;
+    }
+    int saved = -1;
+    std::FILE* file = nullptr;
+};
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The two triangles every layout below spells: (0,0,0) (1,0,0) (0,1,0) and
+// (0.5,-2.25,1e-3) (3,4,5) (-1.5,0,2).
+const float twoTriangles[2][9] = {{0, 0, 0, 1, 0, 0, 0, 1, 0},
+                                  {0.5f, -2.25f, 1e-3f, 3, 4, 5, -1.5f, 0, 2}};
+
+void expectTwoTriangles(const TriObj& object)
+{
+    ASSERT_EQ(object.count, 2);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const Vector3& v = object.triangles[i].vertices[j];
+            EXPECT_EQ(v.x, twoTriangles[i][3 * j]) << "triangle " << i << " corner " << j;
+            EXPECT_EQ(v.y, twoTriangles[i][3 * j + 1]) << "triangle " << i << " corner " << j;
+            EXPECT_EQ(v.z, twoTriangles[i][3 * j + 2]) << "triangle " << i << " corner " << j;
+        }
+}
+
+TEST_F(ModelFiles, EveryLayoutReadsTheSameTriangles)
+{
+    const struct {
+        const char* name;
+        const char* text;
+    } layouts[] = {
+        {"one line", "2 0 0 0 1 0 0 0 1 0 0.5 -2.25 1e-3 3 4 5 -1.5 0 2"},
+        {"one vertex per line",
+         "2\n0 0 0\n1 0 0\n0 1 0\n0.5 -2.25 1e-3\n3 4 5\n-1.5 0 2\n"},
+        {"one triangle per line", "2\n0 0 0 1 0 0 0 1 0\n.5 -2.25 0.001 3. 4 5 -1.5 -0 2\n"},
+        {"tabs and CR LF", "2\r\n0\t0\t0\r\n1\t0\t0\r\n0\t1\t0\r\n\t0.5\t-2.25\t1E-3\r\n"
+                           "3\t4\t5\r\n-1.5\t0\t2\r\n"},
+        {"runs of blanks and signs", "  +2\n\n\n  0   0 0 +1 0 0\f0\v1 0 5e-1 -225e-2 +.001  "
+                                     "3 4 5 -1.5 0 2"},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const std::string path = write("mesh.tri", layout.text);
+        StdoutCapture capture;
+        const TriObj object(path.c_str(), 255, 128, 128);
+        EXPECT_EQ(capture.text(), "Reading in " + path + " (2 triangles). . .\n");
+        expectTwoTriangles(object);
+    }
+}
+
+TEST_F(ModelFiles, ACountSmallerThanTheDataReadsOnlyThatManyTriangles)
+{
+    const std::string path = write("three.tri", "2\n0 0 0 1 0 0 0 1 0\n"
+                                                "0.5 -2.25 1e-3 3 4 5 -1.5 0 2\n"
+                                                "7 7 7 8 8 8 9 9 9\n"
+                                                "whatever follows is not read\n");
+    StdoutCapture capture;
+    const TriObj object(path.c_str(), 1, 2, 3);
+    EXPECT_EQ(capture.text(), "Reading in " + path + " (2 triangles). . .\n");
+    expectTwoTriangles(object);
+}
+
+TEST_F(ModelFiles, ACountOfZeroGivesAnEmptyMesh)
+{
+    const std::string path = write("empty.tri", "0\n");
+    StdoutCapture capture;
+    TriObj object(path.c_str(), 255, 128, 128);
+    EXPECT_EQ(capture.text(), "Reading in " + path + " (0 triangles). . .\n");
+    EXPECT_EQ(object.count, 0);
+
+    MeshArrays mesh = {-1, nullptr, nullptr, nullptr, nullptr, nullptr};
+    buildMeshArrays(object, &mesh.modelVertices, &mesh.triangleCount, &mesh.modelNormals,
+                    &mesh.colors);
+    EXPECT_EQ(mesh.triangleCount, 0);
+    delete[] mesh.modelVertices;
+    delete[] mesh.modelNormals;
+    delete[] mesh.colors;
+}
+
+TEST_F(ModelFiles, EveryTriangleGetsTheColourAndItsUnitNormal)
+{
+    const std::string path = write("mesh.tri", "2 0 0 0 1 0 0 0 1 0  0 0 0 0 3 0 2 0 0");
+    StdoutCapture capture;
+    const TriObj object(path.c_str(), 255, 128, 128);
+    ASSERT_EQ(object.count, 2);
+    const float expected[2][3] = {{0, 0, 1}, {0, 0, -1}};  // counter-clockwise from +z, then -z
+    for (int i = 0; i < 2; ++i) {
+        const Triangle& t = object.triangles[i];
+        EXPECT_EQ(t.color[0], 255);
+        EXPECT_EQ(t.color[1], 128);
+        EXPECT_EQ(t.color[2], 128);
+        EXPECT_EQ(t.normal.x, expected[i][0]);
+        EXPECT_EQ(t.normal.y, expected[i][1]);
+        EXPECT_EQ(t.normal.z, expected[i][2]);
+    }
+}
+
+TEST_F(ModelFiles, AMissingFileEndsTheProcessWithTheErrorLineOnStandardOutput)
+{
+    const std::string path = dir + "/nothere.tri";
+    const Outcome outcome = runInChild([&] { TriObj object(path.c_str(), 255, 128, 128); });
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.output, "ERROR: unable to open TriObj [" + path + "]!\n");
+}
+
+TEST_F(ModelFiles, ADirectoryIsRefusedAsUnreadable)
+{
+    const std::string path = dir + "/sub.tri";
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    const Outcome outcome = runInChild([&] { TriObj object(path.c_str(), 255, 128, 128); });
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.output, "ERROR: unable to read TriObj [" + path + "]!\n");
+}
+
+// Each malformed file is refused with the loading line (where the count could be read) and
+// one error line, status 1.
+TEST_F(ModelFiles, MalformedFilesAreRefusedWithOneErrorLine)
+{
+    const std::string triangle = "0 0 0 1 0 0 0 1 0\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string expected;  // "@" stands for the file's name
+    } cases[] = {
+        {"empty file", "", "ERROR: TriObj [@] holds no triangle count!\n"},
+        {"only white space", " \n\t\r\n", "ERROR: TriObj [@] holds no triangle count!\n"},
+        {"count not a number", "abc\n" + triangle,
+         "ERROR: TriObj [@] starts with \"abc\", not a triangle count!\n"},
+        {"count not whole", "1.5\n" + triangle,
+         "ERROR: TriObj [@] starts with \"1.5\", not a triangle count!\n"},
+        {"count with a letter", "1x\n" + triangle,
+         "ERROR: TriObj [@] starts with \"1x\", not a triangle count!\n"},
+        {"a lone sign", "- 1\n" + triangle,
+         "ERROR: TriObj [@] starts with \"-\", not a triangle count!\n"},
+        {"count beyond 32 bits", "99999999999\n" + triangle,
+         "ERROR: TriObj [@] has a triangle count out of range (99999999999)!\n"},
+        {"count below 32 bits", "-2147483649\n",
+         "ERROR: TriObj [@] has a triangle count out of range (-2147483649)!\n"},
+        {"negative count", "-3\n" + triangle,
+         "Reading in @ (-3 triangles). . .\nERROR: TriObj [@] has a negative triangle count "
+         "(-3)!\n"},
+        {"lowest count", "-2147483648\n",
+         "Reading in @ (-2147483648 triangles). . .\nERROR: TriObj [@] has a negative "
+         "triangle count (-2147483648)!\n"},
+        {"count larger than the file holds", "2147483647\n" + triangle,
+         "Reading in @ (2147483647 triangles). . .\nERROR: TriObj [@] is too short to hold "
+         "2147483647 triangles!\n"},
+        {"two triangles' worth of text for three", "3 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1",
+         "Reading in @ (3 triangles). . .\nERROR: TriObj [@] is too short to hold 3 "
+         "triangles!\n"},
+        {"data ends in the last triangle", "2\n" + triangle + "0 0 0 1 0 0 0 1\n\n\n",
+         "Reading in @ (2 triangles). . .\nERROR: TriObj [@] ends early, in triangle 2 of "
+         "2!\n"},
+        {"data ends in the first triangle", "1\n0 0 0 1 0 0 0 1                  ",
+         "Reading in @ (1 triangles). . .\nERROR: TriObj [@] ends early, in triangle 1 of "
+         "1!\n"},
+        {"a word for a coordinate", "1\n0 0 0\n1 0 x\n0 1 0\n",
+         "Reading in @ (1 triangles). . .\nERROR: TriObj [@] has \"x\" where a number is "
+         "expected (line 3, triangle 1)!\n"},
+        {"commas between coordinates", "2\n" + triangle + "0,0,0 1,0,0 0,1,0 0,0,0 0,0,0\n",
+         "Reading in @ (2 triangles). . .\nERROR: TriObj [@] has \"0,0,0\" where a number "
+         "is expected (line 3, triangle 2)!\n"},
+        {"a number run into a word", "1\r\n0 0 0 1 0 0 0 1 0.5cm\r\n",
+         "Reading in @ (1 triangles). . .\nERROR: TriObj [@] has \"0.5cm\" where a number "
+         "is expected (line 2, triangle 1)!\n"},
+        {"a NaN payload, which \"%f\" does not read", "1 0 0 0 1 0 0 0 1 nan(1)",
+         "Reading in @ (1 triangles). . .\nERROR: TriObj [@] has \"nan(1)\" where a number "
+         "is expected (line 1, triangle 1)!\n"},
+        {"a NUL byte and a long word", "1\n0 0 0 1 0 0 0 1\0zzzzzzzzzzzzzzzzzzzzzzzzzzzzzz"s,
+         "Reading in @ (1 triangles). . .\nERROR: TriObj [@] has \"1?" + std::string(22, 'z') +
+             "...\" where a number is expected (line 2, triangle 1)!\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = write("bad.tri", c.text);
+        std::string expected = c.expected;
+        for (size_t at; (at = expected.find('@')) != std::string::npos;)
+            expected.replace(at, 1, path);
+        const Outcome outcome = runInChild([&] { TriObj object(path.c_str(), 255, 128, 128); });
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.output, expected);
+    }
+}
+
+TEST_F(ModelFiles, TheShortestTextForTheCountIsAccepted)
+{
+    // Two triangles of one-digit numbers with single blanks: exactly 36 characters after the
+    // count, the least two triangles can take.
+    const std::string path = write("tight.tri", "2 1 0 0 0 1 0 0 0 1 1 0 0 0 1 0 0 0 1");
+    StdoutCapture capture;
+    const TriObj object(path.c_str(), 255, 128, 128);
+    EXPECT_EQ(object.count, 2);
+}
+
+TEST_F(ModelFiles, AZeroAreaTriangleKeepsItsNaNNormal)
+{
+    const std::string path = write("flat.tri", "1 0 0 0 1 1 1 2 2 2");
+    StdoutCapture capture;
+    const TriObj object(path.c_str(), 255, 128, 128);
+    ASSERT_EQ(object.count, 1);
+    EXPECT_TRUE(std::isnan(object.triangles[0].normal.x));
+    EXPECT_TRUE(std::isnan(object.triangles[0].normal.y));
+    EXPECT_TRUE(std::isnan(object.triangles[0].normal.z));
+}
+
+TEST_F(ModelFiles, FaceNormalFollowsTheRightHandRuleWithUnitLength)
+{
+    const std::string path = write("empty.tri", "0");
+    StdoutCapture capture;
+    TriObj object(path.c_str(), 0, 0, 0);
+    const struct {
+        Vector3 v0, v1, v2;
+        Vector3 expected;
+    } cases[] = {
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+        {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, 0, -1}},
+        {{0, 0, 0}, {2, 0, 0}, {0, 3, 0}, {0, 0, 1}},
+        {{0, 0, 0}, {0, 0, 5}, {7, 0, 0}, {0, 1, 0}},
+        {{1, 1, 1}, {1, 2, 1}, {1, 1, 2}, {1, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Vector3 normal = {9, 9, 9};
+        object.faceNormal(normal, c.v0, c.v1, c.v2);
+        EXPECT_EQ(normal.x, c.expected.x);
+        EXPECT_EQ(normal.y, c.expected.y);
+        EXPECT_EQ(normal.z, c.expected.z);
+    }
+
+    // Random triangles: unit length, square to both edges, on the right-hand side.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-100, 100);
+    for (int k = 0; k < 1000; ++k) {
+        Vector3 v[3];
+        for (Vector3& p : v) p = {coordinate(random), coordinate(random), coordinate(random)};
+        Vector3 normal;
+        object.faceNormal(normal, v[0], v[1], v[2]);
+        const double e1[3] = {double(v[1].x) - v[0].x, double(v[1].y) - v[0].y,
+                              double(v[1].z) - v[0].z};
+        const double e2[3] = {double(v[2].x) - v[0].x, double(v[2].y) - v[0].y,
+                              double(v[2].z) - v[0].z};
+        const double n[3] = {normal.x, normal.y, normal.z};
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        EXPECT_NEAR(length, 1.0, 1e-6);
+        const double l1 = std::sqrt(e1[0] * e1[0] + e1[1] * e1[1] + e1[2] * e1[2]);
+        const double l2 = std::sqrt(e2[0] * e2[0] + e2[1] * e2[1] + e2[2] * e2[2]);
+        EXPECT_NEAR((n[0] * e1[0] + n[1] * e1[1] + n[2] * e1[2]) / l1, 0.0, 1e-5);
+        EXPECT_NEAR((n[0] * e2[0] + n[1] * e2[1] + n[2] * e2[2]) / l2, 0.0, 1e-5);
+        // The determinant of (e1, e2, n) is positive for a right-handed normal.
+        const double det = e1[0] * (e2[1] * n[2] - e2[2] * n[1]) -
+                           e1[1] * (e2[0] * n[2] - e2[2] * n[0]) +
+                           e1[2] * (e2[0] * n[1] - e2[1] * n[0]);
+        EXPECT_GT(det, 0.0);
+    }
+}
+
+TEST_F(ModelFiles, MeshArraysHoldCopiesThatOutliveTheTriObj)
+{
+    const std::string path = write("mesh.tri", "2 0 0 0 1 0 0 0 1 0 0.5 -2.25 1e-3 3 4 5 -1.5 0 2");
+    MeshArrays mesh = {0, nullptr, nullptr, nullptr, nullptr, nullptr};
+    {
+        StdoutCapture capture;
+        TriObj* object = new TriObj(path.c_str(), 255, 128, 128);
+        buildMeshArrays(*object, &mesh.modelVertices, &mesh.triangleCount, &mesh.modelNormals,
+                        &mesh.colors);
+        delete object;
+    }
+    // Checked only after the TriObj is gone (AddressSanitizer would see any use of it).
+    ASSERT_EQ(mesh.triangleCount, 2);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const Vector4& v = mesh.modelVertices[3 * i + j];
+            EXPECT_EQ(v.x, twoTriangles[i][3 * j]);
+            EXPECT_EQ(v.y, twoTriangles[i][3 * j + 1]);
+            EXPECT_EQ(v.z, twoTriangles[i][3 * j + 2]);
+            EXPECT_TRUE(sameBits(v.w, 1.0f));
+        }
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(mesh.colors[k], k % 3 == 0 ? 255 : 128);
+    // The first normal by hand: (0,0,1). The second: the cross product of (2.5, 6.25, 4.999)
+    // and (-2, 2.25, 1.999) is about (1.2463, -14.9955, 18.125), length about 23.557.
+    EXPECT_EQ(mesh.modelNormals[0].x, 0.0f);
+    EXPECT_EQ(mesh.modelNormals[0].y, 0.0f);
+    EXPECT_EQ(mesh.modelNormals[0].z, 1.0f);
+    EXPECT_NEAR(mesh.modelNormals[1].x, 1.2463 / 23.5569, 1e-4);
+    EXPECT_NEAR(mesh.modelNormals[1].y, -14.9955 / 23.5569, 1e-4);
+    EXPECT_NEAR(mesh.modelNormals[1].z, 18.125 / 23.5569, 1e-4);
+    delete[] mesh.modelVertices;
+    delete[] mesh.modelNormals;
+    delete[] mesh.colors;
+}
+
+// The parse functions work on text in memory and never print or exit.
+TEST(ParseTri, StopsAtTheFirstFaultAndLeavesThatTriangleUntouched)
+{
+    const std::string text = "3\n1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 oops\n1 2 3 4 5 6 7 8 9\n";
+    TriParser parser = startTriParse(text.data(), text.size());
+    int count = -1;
+    ASSERT_TRUE(parseTriCount(parser, count));
+    EXPECT_EQ(count, 3);
+    Triangle triangles[3] = {};
+    triangles[1].vertices[0].x = 42;
+    EXPECT_FALSE(parseTriangles(parser, count, triangles));
+    EXPECT_EQ(parser.fault, TriFault::notANumber);
+    EXPECT_EQ(parser.triangle, 2);
+    EXPECT_EQ(parser.faultText, "oops");
+    EXPECT_EQ(triangles[0].vertices[2].z, 9.0f);
+    EXPECT_EQ(triangles[1].vertices[0].x, 42.0f) << "the faulty triangle is left as it was";
+    EXPECT_EQ(describeTriFault(parser, "x.tri"),
+              "ERROR: TriObj [x.tri] has \"oops\" where a number is expected (line 3, "
+              "triangle 2)!");
+}
+
+TEST(ParseTri, RefusesATooLargeCountBeforeAnythingIsAllocated)
+{
+    // Nine megabytes of count digits would be read as out of range; a huge count with a
+    // little data must not reach the allocation.
+    const std::string text = "100000000 1 2 3";
+    TriParser parser = startTriParse(text.data(), text.size());
+    int count = 0;
+    EXPECT_FALSE(parseTriCount(parser, count));
+    EXPECT_EQ(parser.fault, TriFault::countTooLarge);
+    EXPECT_EQ(count, 100000000);
+}
+
+// The loader reads exactly what fscanf's "%d" and "%f %f %f" read, to the last bit: random
+// numbers in every notation, in random layouts, against the C library itself.
+TEST_F(ModelFiles, ReadsTheSameBitsAsFscanf)
+{
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int> pick(0, 1 << 30);
+    auto bitsToFloat = [](uint32_t bits) {
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    };
+    const char* specials[] = {"inf", "-inf", "+inf", "INF", "infinity", "-Infinity", "nan",
+                              "-nan", "NAN", "1e39", "-1e39", "1e-46", "-1e-50",
+                              "3.4028235e38", "3.4028236e38", "1.4e-45", "7e-46", "0", "-0",
+                              "+0", ".5", "-.5", "+.5", "5.", "-5.", "00012.50", "1e+05",
+                              "1E-5", "0x1p3", "-0x1.8p-1", "0X.8",
+                              "123456789012345678901234567890",
+                              "0.000000000000000000000000000000000000000000001401298464324817"};
+    for (int round = 0; round < 20; ++round) {
+        const int count = 50;
+        std::string text = std::to_string(count);
+        for (int k = 0; k < 9 * count; ++k) {
+            const char* separators[] = {" ", "\t", "\n", "\r\n", "  \t ", "\n\n", "\v", "\f"};
+            text += separators[pick(random) % 8];
+            char number[128];
+            const float value =
+                bitsToFloat(uint32_t(pick(random)) * 4u + uint32_t(pick(random) % 4));
+            const double wide =
+                std::ldexp(double(pick(random)) / (1 << 30), pick(random) % 200 - 100);
+            // Just above the midpoint between two floats: rounding through a double first
+            // would land on the midpoint and then go to the even neighbour, often downwards.
+            const double midpoint = 1.0 + (2.0 * (pick(random) % (1 << 23)) + 1.0) / (1 << 24);
+            switch (pick(random) % 10) {
+            case 0: std::snprintf(number, sizeof number, "%.9g", double(value)); break;
+            case 1: std::snprintf(number, sizeof number, "%g", double(value)); break;
+            case 2: std::snprintf(number, sizeof number, "%.17g", wide); break;
+            case 3: std::snprintf(number, sizeof number, "%f", wide); break;
+            case 4: std::snprintf(number, sizeof number, "%.3e", -wide); break;
+            case 5: std::snprintf(number, sizeof number, "%a", double(value)); break;
+            case 6: std::snprintf(number, sizeof number, "+%.25g", wide); break;
+            case 7: std::snprintf(number, sizeof number, "%.40f", wide); break;
+            case 8: std::snprintf(number, sizeof number, "%.30f000001", midpoint); break;
+            default:
+                std::snprintf(number, sizeof number, "%s",
+                              specials[size_t(pick(random)) % std::size(specials)]);
+            }
+            text += number;
+        }
+        text += "\n";
+        const std::string path = write("random.tri", text);
+
+        std::FILE* file = std::fopen(path.c_str(), "r");
+        ASSERT_NE(file, nullptr);
+        int expectedCount = 0;
+        ASSERT_EQ(std::fscanf(file, "%d", &expectedCount), 1);
+        std::vector<float> expected(size_t(9 * count));
+        for (int v = 0; v < 3 * count; ++v)
+            ASSERT_EQ(std::fscanf(file, "%f %f %f", &expected[3 * v], &expected[3 * v + 1],
+                                  &expected[3 * v + 2]), 3);
+        std::fclose(file);
+
+        StdoutCapture capture;
+        const TriObj object(path.c_str(), 255, 128, 128);
+        ASSERT_EQ(object.count, expectedCount);
+        for (int i = 0; i < count; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const Vector3& v = object.triangles[i].vertices[j];
+                const float* e = &expected[size_t(9 * i + 3 * j)];
+                EXPECT_TRUE(sameBits(v.x, e[0]) && sameBits(v.y, e[1]) && sameBits(v.z, e[2]))
+                    << "triangle " << i << " corner " << j << " in round " << round;
+            }
+    }
+}
+
+} // namespace
