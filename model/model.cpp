@@ -2,12 +2,10 @@
 #include "model/model.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <system_error>
 
 #include <sys/stat.h>
 
@@ -66,19 +64,11 @@ bool readWholeNumber(const char* begin, const char* end, int& value, bool& outOf
     return true;
 }
 
-// value = the number [begin, end) spells, with the bits "%f" gives it; false if the characters
-// are not one number in full. The plain decimal forms go through from_chars, which rounds
-// correctly like strtof and is several times faster; everything else (hexadecimal, inf, nan,
-// results beyond the float range) goes to strtof itself, which "%f" also uses.
+// value = the number [begin, end) spells, with the bits "%f" gives it: strtof, which "%f" uses,
+// reads a copy, so that it cannot run past the number; false if the characters are not one
+// number in full.
 bool readFloat(const char* begin, const char* end, float& value)
 {
-    const char* p = begin;
-    if (*p == '+' && end - p > 1 && (isDigit(p[1]) || p[1] == '.')) ++p;
-    const char first = (*p == '-' && end - p > 1) ? p[1] : *p;
-    if (isDigit(first) || first == '.') {
-        const std::from_chars_result result = std::from_chars(p, end, value);
-        if (result.ec == std::errc() && result.ptr == end) return true;
-    }
     const std::string copy(begin, end);
     // "%f" reads no NaN payload: "nan(1)" is "nan" followed by something else.
     if (copy.find('(') != std::string::npos) return false;
