@@ -85,29 +85,82 @@ Rgb pixelAt(int x, int y)
     return ::testing::AssertionSuccess();
 }
 
+// The calls a program makes, so that one sequence can be made to OpenGL itself and to the
+// layer.
+struct GlCalls {
+    void (*enable)(GLenum);
+    void (*disable)(GLenum);
+    void (*lightModeli)(GLenum, GLint);
+    void (*shadeModel)(GLenum);
+    void (*pushAttrib)(GLbitfield);
+    void (*popAttrib)();
+    void (*color3ubv)(const GLubyte*);
+    void (*normal3fv)(const GLfloat*);
+    void (*begin)(GLenum);
+    void (*vertex4fv)(const GLfloat*);
+    void (*end)();
+    void (*clear)(GLbitfield);
+    void (*flush)();
+    void (*matrixMode)(GLenum);
+    void (*loadIdentity)();
+    void (*frustum)(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble);
+    void (*lookAt)(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
+                   GLdouble, GLdouble);
+    void (*rotatef)(GLfloat, GLfloat, GLfloat, GLfloat);
+    void (*scalef)(GLfloat, GLfloat, GLfloat);
+};
+
+const GlCalls openGl = {
+    [](GLenum c) { glEnable(c); }, [](GLenum c) { glDisable(c); },
+    [](GLenum p, GLint v) { glLightModeli(p, v); }, [](GLenum m) { glShadeModel(m); },
+    [](GLbitfield mask) { glPushAttrib(mask); }, [] { glPopAttrib(); },
+    [](const GLubyte* c) { glColor3ubv(c); }, [](const GLfloat* n) { glNormal3fv(n); },
+    [](GLenum m) { glBegin(m); }, [](const GLfloat* v) { glVertex4fv(v); }, [] { glEnd(); },
+    [](GLbitfield mask) { glClear(mask); }, [] { glFlush(); },
+    [](GLenum m) { glMatrixMode(m); }, [] { glLoadIdentity(); },
+    [](GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
+        glFrustum(l, r, b, t, n, f);
+    },
+    [](GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz, GLdouble ux,
+       GLdouble uy, GLdouble uz) { gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz); },
+    [](GLfloat a, GLfloat x, GLfloat y, GLfloat z) { glRotatef(a, x, y, z); },
+    [](GLfloat x, GLfloat y, GLfloat z) { glScalef(x, y, z); }};
+
+const GlCalls layer = {webGlEnable,     webGlDisable,   webGlLightModeli, webGlShadeModel,
+                       webGlPushAttrib, webGlPopAttrib, webGlColor3ubv,   webGlNormal3fv,
+                       webGlBegin,      webGlVertex4fv, webGlEnd,         webGlClear,
+                       webGlFlush,      webGlMatrixMode, webGlLoadIdentity, webGlFrustum,
+                       webGluLookAt,    webGlRotatef,   webGlScalef};
+
 // The lighting switches that the program sets once at start, and which the cases vary.
 struct Switches {
     bool colorMaterial, light0, twoSide, normalize;
 };
 
-// One lit polygon: the modelview after the camera's translation, the normal, whether the
-// vertices run clockwise on screen, and the w of the vertices.
+// The modelview's part after the camera: a rotation, then a scaling.
+struct Transform {
+    float angle, axis[3];
+    float scale[3];
+};
+
+const Transform unchanged = {0, {0, 0, 1}, {1, 1, 1}};
+const Transform tilted = {60, {1, 1, 0}, {1, 1, 1}};
+const Transform mirroredInZ = {0, {0, 0, 1}, {1, 1, -1}};
+const Transform shrunk = {0, {0, 0, 1}, {0.2f, 0.2f, 0.2f}};
+const Transform stretched = {-35, {0, 1, 0}, {2, 1, 0.5f}};
+
+// One lit polygon: the square of the plane z = 0 around the origin (which covers the middle of
+// the picture) with this normal, its vertices running clockwise on screen or not, all with
+// this w.
 struct LitCase {
     const char* what;
     Switches switches;
-    void (*modelview)();
+    Transform transform;
     float normal[3];
     bool clockwise;
     float w;
 };
 
-void noTransform() {}
-void tilt() { glRotatef(60, 1, 1, 0); }
-void mirrorZ() { glScalef(1, 1, -1); }
-void shrink() { glScalef(0.2f, 0.2f, 0.2f); }
-void stretch() { glRotatef(-35, 0, 1, 0), glScalef(2, 1, 0.5f); }
-
-// The square of the plane z = 0 around the origin, which covers the middle of the picture.
 void squareCorners(float corners[4][4], bool clockwise, float w)
 {
     const float xy[4][2] = {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}};
@@ -118,69 +171,52 @@ void squareCorners(float corners[4][4], bool clockwise, float w)
     }
 }
 
-void placeCamera(const LitCase& c)
+// A perspective camera 3 units in front of the origin, then the case's transformation.
+void placeCamera(const GlCalls& gl, const Transform& t)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(0, 0, -3);
-    c.modelview();
+    gl.matrixMode(GL_PROJECTION);
+    gl.loadIdentity();
+    gl.frustum(-1, 1, -1, 1, 1, 10);
+    gl.matrixMode(GL_MODELVIEW);
+    gl.loadIdentity();
+    gl.lookAt(0, 0, 3, 0, 0, 0, 0, 1, 0);
+    gl.rotatef(t.angle, t.axis[0], t.axis[1], t.axis[2]);
+    gl.scalef(t.scale[0], t.scale[1], t.scale[2]);
 }
 
-void setSwitches(void (*enable)(GLenum), void (*disable)(GLenum), const Switches& s)
+void setSwitches(const GlCalls& gl, const Switches& s)
 {
-    enable(GL_LIGHTING);
-    (s.colorMaterial ? enable : disable)(GL_COLOR_MATERIAL);
-    (s.light0 ? enable : disable)(GL_LIGHT0);
-    (s.normalize ? enable : disable)(GL_NORMALIZE);
+    gl.enable(GL_LIGHTING);
+    (s.colorMaterial ? gl.enable : gl.disable)(GL_COLOR_MATERIAL);
+    (s.light0 ? gl.enable : gl.disable)(GL_LIGHT0);
+    (s.normalize ? gl.enable : gl.disable)(GL_NORMALIZE);
+    gl.lightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    gl.lightModeli(GL_LIGHT_MODEL_TWO_SIDE, s.twoSide);
+    gl.shadeModel(GL_SMOOTH);
 }
 
-void realEnable(GLenum capability) { glEnable(capability); }
-void realDisable(GLenum capability) { glDisable(capability); }
-
-// The polygon drawn by OpenGL's own fixed-function lighting, as the program draws it.
-Rgb drawnByOpenGl(const LitCase& c, const unsigned char color[3])
+void clearSwitches(const GlCalls& gl)
 {
-    glClear(GL_COLOR_BUFFER_BIT);
-    placeCamera(c);
-    setSwitches(realEnable, realDisable, c.switches);
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, c.switches.twoSide);
-    glShadeModel(GL_SMOOTH);
+    for (GLenum capability : {GL_LIGHTING, GL_COLOR_MATERIAL, GL_LIGHT0, GL_NORMALIZE})
+        gl.disable(capability);
+}
+
+// The middle pixel after the polygon is drawn the way the program draws one: colour, normal,
+// begin, vertices, end.
+Rgb drawnBy(const GlCalls& gl, const LitCase& c, const GLubyte color[3])
+{
+    gl.clear(GL_COLOR_BUFFER_BIT);
+    placeCamera(gl, c.transform);
+    setSwitches(gl, c.switches);
     float corners[4][4];
     squareCorners(corners, c.clockwise, c.w);
-    glColor3ubv(color);
-    glNormal3fv(c.normal);
-    glBegin(GL_POLYGON);
-    for (const auto& corner : corners) glVertex4fv(corner);
-    glEnd();
-    const Rgb result = pixelAt(size / 2, size / 2);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-    glDisable(GL_LIGHT0);
-    glDisable(GL_NORMALIZE);
-    return result;
-}
-
-// The same through the layer, which lights on the CPU and draws unlit.
-Rgb drawnByLayer(const LitCase& c, const unsigned char color[3])
-{
-    glClear(GL_COLOR_BUFFER_BIT);
-    placeCamera(c);
-    setSwitches(webGlEnable, webGlDisable, c.switches);
-    webGlLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
-    webGlLightModeli(GL_LIGHT_MODEL_TWO_SIDE, c.switches.twoSide);
-    webGlShadeModel(GL_SMOOTH);
-    float corners[4][4];
-    squareCorners(corners, c.clockwise, c.w);
-    webGlColor3ubv(color);
-    webGlNormal3fv(c.normal);
-    webGlBegin(GL_POLYGON);
-    for (const auto& corner : corners) webGlVertex4fv(corner);
-    webGlEnd();
-    webGlDisable(GL_LIGHTING);
+    gl.color3ubv(color);
+    gl.normal3fv(c.normal);
+    gl.begin(GL_POLYGON);
+    for (const auto& corner : corners) gl.vertex4fv(corner);
+    gl.end();
+    gl.flush();
+    clearSwitches(gl);
     return pixelAt(size / 2, size / 2);
 }
 
@@ -189,78 +225,55 @@ TEST(WebLitPolygon, HasTheColourOfFixedFunctionLighting)
     ASSERT_TRUE(makeGlContextCurrent());
     const Switches program = {true, true, true, true};
     const LitCase cases[] = {
-        {"facing the light", program, noTransform, {0, 0, 1}, false, 1},
-        {"at an angle", program, noTransform, {0.3f, -0.2f, 0.9f}, false, 1},
-        {"normal away from the light", program, noTransform, {0, 0, -1}, false, 1},
-        {"grazing", program, noTransform, {1, 0, 0}, false, 1},
-        {"back face", program, noTransform, {0, 0, 1}, true, 1},
-        {"back face, normal away", program, noTransform, {0.2f, 0.1f, -0.9f}, true, 1},
-        {"tilted", program, tilt, {0, 0, 1}, false, 1},
-        {"tilted back face", program, tilt, {0.4f, 0.5f, 0.6f}, true, 1},
-        {"mirrored in z", program, mirrorZ, {0, 0, 1}, false, 1},
-        {"mirrored in z, other winding", program, mirrorZ, {0.1f, 0.3f, 0.5f}, true, 1},
-        {"scaled by 0.2, normal of length 0.2", program, shrink, {0, 0, 0.2f}, false, 1},
-        {"stretched unevenly", program, stretch, {0.5f, 0.5f, 0.7f}, false, 1},
-        {"w of 0.5", program, tilt, {0.1f, 0.2f, 0.9f}, false, 0.5f},
-        {"w of 0.5, back face", program, mirrorZ, {0.1f, 0.2f, 0.9f}, true, 0.5f},
-        {"one-sided, back face", {true, true, false, true}, noTransform, {0, 0, 1}, true, 1},
-        {"not normalised", {true, true, true, false}, shrink, {0, 0, 0.2f}, false, 1},
-        {"no colour material", {false, true, true, true}, tilt, {0.3f, 0.3f, 0.8f}, false, 1},
-        {"light 0 off", {true, false, true, true}, noTransform, {0, 0, 1}, false, 1},
+        {"facing the light", program, unchanged, {0, 0, 1}, false, 1},
+        {"at an angle", program, unchanged, {0.3f, -0.2f, 0.9f}, false, 1},
+        {"normal away from the light", program, unchanged, {0, 0, -1}, false, 1},
+        {"grazing", program, unchanged, {1, 0, 0}, false, 1},
+        {"back face", program, unchanged, {0, 0, 1}, true, 1},
+        {"back face, normal away", program, unchanged, {0.2f, 0.1f, -0.9f}, true, 1},
+        {"tilted", program, tilted, {0, 0, 1}, false, 1},
+        {"tilted back face", program, tilted, {0.4f, 0.5f, 0.6f}, true, 1},
+        {"mirrored in z", program, mirroredInZ, {0, 0, 1}, false, 1},
+        {"mirrored in z, other winding", program, mirroredInZ, {0.1f, 0.3f, 0.5f}, true, 1},
+        {"scaled by 0.2, normal of length 0.2", program, shrunk, {0, 0, 0.2f}, false, 1},
+        {"stretched unevenly", program, stretched, {0.5f, 0.5f, 0.7f}, false, 1},
+        {"w of 0.5", program, tilted, {0.1f, 0.2f, 0.9f}, false, 0.5f},
+        {"w of 0.5, back face", program, mirroredInZ, {0.1f, 0.2f, 0.9f}, true, 0.5f},
+        {"one-sided, back face", {true, true, false, true}, unchanged, {0, 0, 1}, true, 1},
+        {"not normalised", {true, true, true, false}, shrunk, {0, 0, 0.2f}, false, 1},
+        {"no colour material", {false, true, true, true}, tilted, {0.3f, 0.3f, 0.8f}, false, 1},
+        {"light 0 off", {true, false, true, true}, unchanged, {0, 0, 1}, false, 1},
     };
-    const unsigned char colors[][3] = {{255, 128, 128}, {10, 200, 90}};
+    const GLubyte colors[][3] = {{255, 128, 128}, {10, 200, 90}};
     for (const LitCase& c : cases)
         for (const auto& color : colors) {
             SCOPED_TRACE(std::string(c.what) + ", colour " + std::to_string(color[0]) + " " +
                          std::to_string(color[1]) + " " + std::to_string(color[2]));
-            EXPECT_TRUE(withinOneStep(drawnByOpenGl(c, color), drawnByLayer(c, color)));
+            EXPECT_TRUE(withinOneStep(drawnBy(openGl, c, color), drawnBy(layer, c, color)));
         }
 }
-
-// The calls a program makes to OpenGL, so that one sequence can be made to OpenGL itself and to
-// the layer.
-struct GlCalls {
-    void (*enable)(GLenum);
-    void (*disable)(GLenum);
-    void (*lightModeli)(GLenum, GLint);
-    void (*pushAttrib)(GLbitfield);
-    void (*popAttrib)();
-    void (*color3ubv)(const GLubyte*);
-    void (*normal3fv)(const GLfloat*);
-    void (*begin)(GLenum);
-    void (*vertex4fv)(const GLfloat*);
-    void (*end)();
-};
-
-const GlCalls openGl = {realEnable, realDisable, [](GLenum p, GLint v) { glLightModeli(p, v); },
-                        [](GLbitfield mask) { glPushAttrib(mask); }, [] { glPopAttrib(); },
-                        [](const GLubyte* c) { glColor3ubv(c); },
-                        [](const GLfloat* n) { glNormal3fv(n); }, [](GLenum m) { glBegin(m); },
-                        [](const GLfloat* v) { glVertex4fv(v); }, [] { glEnd(); }};
-const GlCalls layer = {webGlEnable, webGlDisable, webGlLightModeli, webGlPushAttrib,
-                       webGlPopAttrib, webGlColor3ubv, webGlNormal3fv, webGlBegin,
-                       webGlVertex4fv, webGlEnd};
 
 // The sequence of drawAxes around a lit polygon: lighting saved, turned off, an unlit polygon
 // in another colour, lighting restored, the lit polygon again, then in a third colour. The
 // middle pixel after each of the three polygons.
 std::array<Rgb, 3> pushPopSequence(const GlCalls& gl)
 {
-    const LitCase lit = {"", {true, true, true, true}, tilt, {0.8f, 0, 0.6f}, false, 1};
+    const Switches switches = {true, true, true, true};
+    const float normal[3] = {0.8f, 0, 0.6f};
     const GLubyte first[3] = {200, 100, 50}, second[3] = {0, 255, 0}, third[3] = {90, 180, 250};
     float corners[4][4];
     squareCorners(corners, false, 1);
     auto polygon = [&] {
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl.clear(GL_COLOR_BUFFER_BIT);
         gl.begin(GL_POLYGON);
         for (const auto& corner : corners) gl.vertex4fv(corner);
         gl.end();
+        gl.flush();
         return pixelAt(size / 2, size / 2);
     };
-    placeCamera(lit);
-    setSwitches(gl.enable, gl.disable, lit.switches);
-    gl.lightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    gl.normal3fv(lit.normal);
+    placeCamera(gl, tilted);
+    setSwitches(gl, switches);
+    gl.normal3fv(normal);
     gl.color3ubv(first);
     gl.pushAttrib(GL_LIGHTING_BIT);
     gl.disable(GL_LIGHTING);
@@ -271,8 +284,7 @@ std::array<Rgb, 3> pushPopSequence(const GlCalls& gl)
     pixels[1] = polygon();
     gl.color3ubv(third);
     pixels[2] = polygon();
-    for (GLenum capability : {GL_LIGHTING, GL_COLOR_MATERIAL, GL_LIGHT0, GL_NORMALIZE})
-        gl.disable(capability);
+    clearSwitches(gl);
     return pixels;
 }
 
@@ -288,16 +300,46 @@ TEST(WebPushAttrib, SavesAndRestoresTheLightingStateAsOpenGlDoes)
     EXPECT_NE(actual[1], actual[0]) << "lighting is back on";
 }
 
+// Lit polygons are gathered and drawn together; what comes after them in the program comes
+// after them in the picture too. Here a lit square, then an unlit one in front of half of it:
+// the unlit one covers its half.
+TEST(WebLitPolygon, IsDrawnBeforeWhatFollowsIt)
+{
+    ASSERT_TRUE(makeGlContextCurrent());
+    const GLubyte pink[3] = {255, 128, 128}, blue[3] = {0, 0, 255};
+    const float normal[3] = {0, 0, 1};
+    float corners[4][4];
+    squareCorners(corners, false, 1);
+    const float rightHalf[4][4] = {{0, -2, 0, 1}, {2, -2, 0, 1}, {2, 2, 0, 1}, {0, 2, 0, 1}};
+    layer.clear(GL_COLOR_BUFFER_BIT);
+    placeCamera(layer, unchanged);
+    setSwitches(layer, {true, true, true, true});
+    layer.color3ubv(pink);
+    layer.normal3fv(normal);
+    layer.begin(GL_POLYGON);
+    for (const auto& corner : corners) layer.vertex4fv(corner);
+    layer.end();
+    layer.disable(GL_LIGHTING);
+    layer.color3ubv(blue);
+    layer.begin(GL_POLYGON);
+    for (const auto& corner : rightHalf) layer.vertex4fv(corner);
+    layer.end();
+    layer.flush();
+    clearSwitches(layer);
+    EXPECT_EQ(pixelAt(1, size / 2), (Rgb{255, 154, 154})) << "lit: 1.2 x the colour, clamped";
+    EXPECT_EQ(pixelAt(size - 2, size / 2), (Rgb{0, 0, 255}));
+}
+
 // Two segments across the picture, with a colour before the first vertex only, then a third
 // with its own colour: each vertex takes the colour current when it is given.
 TEST(WebPrimitive, VerticesTakeTheColourCurrentWhenTheyAreGiven)
 {
     ASSERT_TRUE(makeGlContextCurrent());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT);
+    webGlMatrixMode(GL_PROJECTION);
+    webGlLoadIdentity();
+    webGlMatrixMode(GL_MODELVIEW);
+    webGlLoadIdentity();
+    webGlClear(GL_COLOR_BUFFER_BIT);
     // Rows 1, 3 and 5 of the 8 x 8 picture, in normalised device coordinates.
     auto row = [](int y) { return (y + 0.5f) / size * 2 - 1; };
     webGlColor3f(0, 0, 1);  // outside the pair: not for these vertices
@@ -311,27 +353,29 @@ TEST(WebPrimitive, VerticesTakeTheColourCurrentWhenTheyAreGiven)
     webGlVertex3f(-1, row(5), 0);
     webGlVertex3f(1, row(5), 0);
     webGlEnd();
+    webGlFlush();
     EXPECT_EQ(pixelAt(4, 1), (Rgb{255, 0, 0}));
     EXPECT_EQ(pixelAt(4, 3), (Rgb{255, 0, 0}));
     EXPECT_EQ(pixelAt(4, 5), (Rgb{0, 255, 0}));
 
     // The current colour after the pair is the last one given inside it.
-    glClear(GL_COLOR_BUFFER_BIT);
+    webGlClear(GL_COLOR_BUFFER_BIT);
     webGlBegin(GL_LINES);
     webGlVertex3f(-1, row(2), 0);
     webGlVertex3f(1, row(2), 0);
     webGlEnd();
+    webGlFlush();
     EXPECT_EQ(pixelAt(4, 2), (Rgb{0, 255, 0}));
 }
 
 TEST(WebPrimitive, AnEmptyOrTwoVertexPolygonDrawsNothing)
 {
     ASSERT_TRUE(makeGlContextCurrent());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT);
+    webGlMatrixMode(GL_PROJECTION);
+    webGlLoadIdentity();
+    webGlMatrixMode(GL_MODELVIEW);
+    webGlLoadIdentity();
+    webGlClear(GL_COLOR_BUFFER_BIT);
     webGlEnable(GL_LIGHTING);
     webGlColor3f(1, 1, 1);
     webGlBegin(GL_POLYGON);
@@ -341,6 +385,7 @@ TEST(WebPrimitive, AnEmptyOrTwoVertexPolygonDrawsNothing)
     webGlVertex3f(1, 1, 0);
     webGlEnd();
     webGlDisable(GL_LIGHTING);
+    webGlFlush();
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) EXPECT_EQ(pixelAt(x, y), (Rgb{0, 0, 0}));
 }

@@ -50,6 +50,28 @@ struct CompatState {
 
 CompatState state;
 
+// One vertex of a gathered lit polygon, laid out for one interleaved client array.
+struct BatchVertex {
+    GLfloat position[4];  // object coordinates
+    GLubyte color[4];     // the lit colour
+};
+
+// Lit polygons gathered for one draw: fan triangles, in the order they were given. Drawn (and
+// emptied) by drawBatch before any other call reaches OpenGL and at the end of every frame.
+std::vector<BatchVertex> batch;
+// Past this many vertices the batch is drawn at once: the emulation's upload buffer is 2 MB.
+constexpr size_t batchLimit = 1 << 15;
+
+// The emulation's modelview and projection, read when a lit polygon needs them; forgotten at
+// every matrix call the layer sees.
+struct Matrices {
+    bool known = false;
+    float modelview[16];
+    float projection[16];
+};
+
+Matrices matrices;
+
 // The GLUT callbacks the layer stands between.
 struct GlutLoop {
     void (*display)() = nullptr;
@@ -169,10 +191,64 @@ void litColor(float out[4], const double normal[3], bool front)
     out[3] = state.lighting.diffuse[3];
 }
 
-// Emscripten's GLUT display callback: the program's display, then its idle function.
+const Matrices& currentMatrices()
+{
+    if (!matrices.known) {
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrices.modelview);
+        glGetFloatv(GL_PROJECTION_MATRIX, matrices.projection);
+        matrices.known = true;
+    }
+    return matrices;
+}
+
+void drawBatch()
+{
+    if (batch.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(4, GL_FLOAT, sizeof(BatchVertex), batch[0].position);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BatchVertex), batch[0].color);
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(batch.size()));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    batch.clear();
+}
+
+// Every call that reaches OpenGL, other than a lit polygon's, comes after the polygons before it.
+void beforeOtherCall()
+{
+    drawBatch();
+}
+
+// The same, for a call that changes the current matrix.
+void beforeMatrixCall()
+{
+    drawBatch();
+    matrices.known = false;
+}
+
+// A lit polygon goes into the batch as a triangle fan, every vertex in its one lit colour (as
+// bytes, rounded as OpenGL rounds a colour into an 8-bit framebuffer).
+void addToBatch(const float color[4])
+{
+    BatchVertex vertex;
+    for (int c = 0; c < 4; ++c) vertex.color[c] = GLubyte(std::lround(color[c] * 255.0f));
+    const std::vector<float>& positions = state.primitive.positions;
+    const size_t count = positions.size() / 4;
+    for (size_t i = 1; i + 1 < count; ++i)
+        for (size_t k : {size_t(0), i, i + 1}) {
+            for (int c = 0; c < 4; ++c) vertex.position[c] = positions[4 * k + c];
+            batch.push_back(vertex);
+        }
+    if (batch.size() >= batchLimit) drawBatch();
+}
+
+// Emscripten's GLUT display callback: the program's display, its last polygons, then its idle
+// function.
 void displayThenIdle()
 {
     glutLoop.display();
+    drawBatch();
     if (glutLoop.idle) glutLoop.idle();
 }
 
@@ -180,6 +256,7 @@ void displayThenIdle()
 
 void webGlEnable(GLenum capability)
 {
+    beforeOtherCall();
     switch (capability) {
     case GL_LIGHTING: state.lighting.lighting = true; break;
     case GL_LIGHT0: state.lighting.light0 = true; break;
@@ -194,6 +271,7 @@ void webGlEnable(GLenum capability)
 
 void webGlDisable(GLenum capability)
 {
+    beforeOtherCall();
     switch (capability) {
     case GL_LIGHTING: state.lighting.lighting = false; break;
     case GL_LIGHT0: state.lighting.light0 = false; break;
@@ -232,7 +310,7 @@ void webGlPopAttrib()
 }
 
 // Inside glBegin/glEnd the colour is kept with the vertices that follow; outside it is also
-// handed to the emulation, which uses it for every vertex of the next primitive.
+// handed to the emulation, which uses it for every vertex of the next unlit primitive.
 void webGlColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
     state.color[0] = red, state.color[1] = green, state.color[2] = blue, state.color[3] = 1;
@@ -277,12 +355,11 @@ void webGlVertex4fv(const GLfloat* vertex)
     primitive.colors.insert(primitive.colors.end(), state.color, state.color + 4);
 }
 
-// The collected primitive goes to the emulation in the form it takes: a polygon as a triangle
-// fan, and every vertex with a colour when the colour changed inside the primitive (the
-// emulation wants the same attributes for every vertex). A lit primitive is drawn in one colour:
-// its one normal and one colour give every vertex the same lit colour, and its facing (for
-// two-sided lighting) is that of the whole polygon. Points and lines always face front; filled
-// primitives other than GL_POLYGON are lit as front faces (the program lights only polygons).
+// A lit primitive has one colour: its one normal and one colour give every vertex the same lit
+// colour, and its facing (for two-sided lighting) is that of the whole polygon. Points and lines
+// always face front; filled primitives other than GL_POLYGON are lit as front faces (the program
+// lights only polygons). A lit polygon joins the batch; any other primitive is drawn at once, a
+// polygon as a triangle fan, every vertex with a colour if the colour changed inside it.
 void webGlEnd()
 {
     Primitive& primitive = state.primitive;
@@ -291,25 +368,28 @@ void webGlEnd()
     // A polygon of fewer than three vertices draws nothing; neither does an empty primitive.
     if (count == 0 || (primitive.mode == GL_POLYGON && count < 3)) return;
 
-    const bool perVertexColor = primitive.colorsInside && !primitive.lit;
+    float color[4];
     if (primitive.lit) {
-        float modelview[16], projection[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        const Matrices& m = currentMatrices();
         double normal[3];
-        eyeNormal(normal, modelview);
-        const bool front = primitive.mode != GL_POLYGON || facesFront(modelview, projection);
-        float color[4];
+        eyeNormal(normal, m.modelview);
+        const bool front = primitive.mode != GL_POLYGON || facesFront(m.modelview, m.projection);
         litColor(color, normal, front);
-        glColor4f(color[0], color[1], color[2], color[3]);
+        if (primitive.mode == GL_POLYGON) {
+            addToBatch(color);
+            return;
+        }
     }
+    beforeOtherCall();
+    const bool perVertexColor = primitive.colorsInside && !primitive.lit;
+    if (primitive.lit) glColor4f(color[0], color[1], color[2], color[3]);
     glBegin(primitive.mode == GL_POLYGON ? GL_TRIANGLE_FAN : primitive.mode);
     for (size_t i = 0; i < count; ++i) {
         if (perVertexColor) {
             // As bytes, which the emulation stores exactly (its float path truncates).
-            const float* color = &primitive.colors[4 * i];
+            const float* vertexColor = &primitive.colors[4 * i];
             GLubyte bytes[4];
-            for (int c = 0; c < 4; ++c) bytes[c] = GLubyte(std::lround(color[c] * 255.0f));
+            for (int c = 0; c < 4; ++c) bytes[c] = GLubyte(std::lround(vertexColor[c] * 255.0f));
             glColor4ub(bytes[0], bytes[1], bytes[2], bytes[3]);
         }
         glVertex4fv(&primitive.positions[4 * i]);
@@ -320,11 +400,73 @@ void webGlEnd()
         glColor4f(state.color[0], state.color[1], state.color[2], state.color[3]);
 }
 
+void webGlClear(GLbitfield mask)
+{
+    beforeOtherCall();
+    glClear(mask);
+}
+
+void webGlViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    beforeOtherCall();
+    glViewport(x, y, width, height);
+}
+
+void webGlFlush()
+{
+    beforeOtherCall();
+    glFlush();
+}
+
+void webGlMatrixMode(GLenum mode)
+{
+    beforeMatrixCall();
+    glMatrixMode(mode);
+}
+
+void webGlLoadIdentity()
+{
+    beforeMatrixCall();
+    glLoadIdentity();
+}
+
+void webGlPushMatrix()
+{
+    beforeMatrixCall();
+    glPushMatrix();
+}
+
+void webGlPopMatrix()
+{
+    beforeMatrixCall();
+    glPopMatrix();
+}
+
+void webGlRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    beforeMatrixCall();
+    glRotatef(angle, x, y, z);
+}
+
+void webGlScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    beforeMatrixCall();
+    glScalef(x, y, z);
+}
+
+void webGlFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+                  GLdouble zFar)
+{
+    beforeMatrixCall();
+    glFrustum(left, right, bottom, top, zNear, zFar);
+}
+
 // GLU's definition: f = (center - eye) / |center - eye|, s = f x up normalised, u = s x f; the
 // current matrix is multiplied by the rotation with rows s, u, -f, then translated by -eye.
 void webGluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
                   GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
 {
+    beforeMatrixCall();
     double f[3] = {centerX - eyeX, centerY - eyeY, centerZ - eyeZ};
     double up[3] = {upX, upY, upZ};
     normalizeInPlace(f);
@@ -346,6 +488,7 @@ void webGluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
 //   0           0  -1                             0
 void webGluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
 {
+    beforeMatrixCall();
     const double halfAngle = fovy / 2 * pi / 180;
     const double f = std::cos(halfAngle) / std::sin(halfAngle);
     const double depth = zNear - zFar;

@@ -20,6 +20,14 @@
 //   with a colour if the colour changed inside the primitive. A lit primitive needs all of its
 //   vertices anyway, for its facing under two-sided lighting. An empty primitive, which the mesh
 //   pass issues for every triangle clipped away, draws nothing and is not handed over.
+// - Batching (and so glClear, glViewport, glFlush and the matrix calls glMatrixMode,
+//   glLoadIdentity, glPushMatrix, glPopMatrix, glRotatef, glScalef, glFrustum): the emulation
+//   turns every glBegin/glEnd into its own WebGL draw with much JavaScript around it; one per
+//   triangle of the teapot made a frame take about 90 ms of script. Lit polygons are gathered
+//   and drawn together, in their order, as one array of triangles. Every other call the layer
+//   sees draws the gathered ones first, as does the end of every frame; so the calls that change
+//   the matrices or the framebuffer come through the layer too, which also lets it read the
+//   matrices for lighting only after they have changed.
 // - glPushAttrib/glPopAttrib: missing (link errors). They save and restore the layer's lighting
 //   state, which is what GL_LIGHTING_BIT covers; the program saves no other group.
 // - gluLookAt, gluPerspective: Emscripten's pass gluLookAt's arguments in the wrong order (the
@@ -33,7 +41,9 @@
 // Limits, none of which the program meets: one light (GL_LIGHT0) with OpenGL's default
 // parameters, OpenGL's default material for what colour material does not replace, one normal
 // and one colour per lit primitive (set before glBegin), lit polygons convex; no other
-// attribute group is saved by glPushAttrib.
+// attribute group is saved by glPushAttrib; between lit polygons, OpenGL calls other than the
+// routed ones (glTranslatef, glLoadMatrixf, glDepthFunc, ...) would have to be routed too, so
+// that the gathered polygons are drawn before them.
 #pragma once
 
 #include <GL/glut.h>
@@ -53,6 +63,18 @@ void webGlBegin(GLenum mode);
 void webGlVertex3f(GLfloat x, GLfloat y, GLfloat z);
 void webGlVertex4fv(const GLfloat* vertex);
 void webGlEnd();
+
+void webGlClear(GLbitfield mask);
+void webGlViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void webGlFlush();
+void webGlMatrixMode(GLenum mode);
+void webGlLoadIdentity();
+void webGlPushMatrix();
+void webGlPopMatrix();
+void webGlRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
+void webGlScalef(GLfloat x, GLfloat y, GLfloat z);
+void webGlFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+                  GLdouble zFar);
 
 void webGluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
                   GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ);

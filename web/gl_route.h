@@ -20,6 +20,16 @@
 #define glVertex3f webGlVertex3f
 #define glVertex4fv webGlVertex4fv
 #define glEnd webGlEnd
+#define glClear webGlClear
+#define glViewport webGlViewport
+#define glFlush webGlFlush
+#define glMatrixMode webGlMatrixMode
+#define glLoadIdentity webGlLoadIdentity
+#define glPushMatrix webGlPushMatrix
+#define glPopMatrix webGlPopMatrix
+#define glRotatef webGlRotatef
+#define glScalef webGlScalef
+#define glFrustum webGlFrustum
 #define gluLookAt webGluLookAt
 #define gluPerspective webGluPerspective
 #define glutDisplayFunc webGlutDisplayFunc
