@@ -39,6 +39,7 @@ struct Primitive {
     std::vector<float> colors;    // r g b a per vertex: the colour current at that vertex
 };
 
+// What the layer keeps of OpenGL's state in place of the emulation.
 struct CompatState {
     LightingState lighting;
     bool normalize = false;               // GL_NORMALIZE
@@ -97,7 +98,8 @@ constexpr double pi = 3.14159265358979323846;
 void trackColor()
 {
     if (!state.lighting.colorMaterial) return;
-    for (int c = 0; c < 4; ++c) state.lighting.ambient[c] = state.lighting.diffuse[c] = state.color[c];
+    for (int c = 0; c < 4; ++c)
+        state.lighting.ambient[c] = state.lighting.diffuse[c] = state.color[c];
 }
 
 double dot(const double a[3], const double b[3])

@@ -128,7 +128,8 @@ export async function dragOnCanvas(page, from, to) {
 }
 
 function dragPath(from, to) {
-  const steps = Math.max(1, Math.ceil(Math.max(Math.abs(to[0] - from[0]), Math.abs(to[1] - from[1])) / 4));
+  const longest = Math.max(Math.abs(to[0] - from[0]), Math.abs(to[1] - from[1]));
+  const steps = Math.max(1, Math.ceil(longest / 4));
   const points = [];
   for (let i = 1; i <= steps; ++i) {
     points.push([Math.round(from[0] + ((to[0] - from[0]) * i) / steps),
@@ -142,7 +143,8 @@ function dragPath(from, to) {
 // A PNG (as screenshots come) decoded by ImageMagick.
 export function decodePng(png) {
   const width = png.readUInt32BE(16), height = png.readUInt32BE(20);
-  return { width, height, rgb: runImageMagick('convert', ['png:-', '-depth', '8', 'rgb:-'], png, width * height * 3) };
+  const rgb = runImageMagick('convert', ['png:-', '-depth', '8', 'rgb:-'], png, width * height * 3);
+  return { width, height, rgb };
 }
 
 function runImageMagick(tool, args, input, expectedBytes, env = process.env) {
@@ -200,7 +202,8 @@ export function comparePictures(reference, picture, background = [0, 0, 0]) {
                    meeting: 0, unexplained: 0, examples: [] };
   if (reference.width !== picture.width || reference.height !== picture.height) {
     result.unexplained = result.pixels;
-    result.examples.push(`sizes ${reference.width}x${reference.height} and ${picture.width}x${picture.height}`);
+    result.examples.push(`sizes ${reference.width}x${reference.height} and ` +
+                         `${picture.width}x${picture.height}`);
     return result;
   }
   const drawn = (colour) => !withinOneStep(colour, background);
@@ -232,7 +235,9 @@ export function convexHull(picture, accept) {
   const chain = (list) => {
     const hull = [];
     for (const p of list) {
-      while (hull.length >= 2 && turn(hull[hull.length - 2], hull[hull.length - 1], p) <= 0) hull.pop();
+      while (hull.length >= 2 && turn(hull[hull.length - 2], hull[hull.length - 1], p) <= 0) {
+        hull.pop();
+      }
       hull.push(p);
     }
     hull.pop();
@@ -292,7 +297,9 @@ export async function startNative(teapotText) {
     key(name) { xdotool('key', name); },
     drag(from, to) {
       xdotool('mousemove', '--window', window, String(from[0]), String(from[1]), 'mousedown', '1');
-      for (const [x, y] of dragPath(from, to)) xdotool('mousemove', '--window', window, String(x), String(y));
+      for (const [x, y] of dragPath(from, to)) {
+        xdotool('mousemove', '--window', window, String(x), String(y));
+      }
       xdotool('mouseup', '1');
     },
     async stop() {

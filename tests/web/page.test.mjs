@@ -121,10 +121,12 @@ describe('The teapot', { timeout: 180_000 }, () => {
         meshPixels += 1;
         worst = Math.max(worst, h.distanceOutside(hull, [x, y]));
         shades.add(p.join());
-        assert.ok(p[1] === p[2] && p[0] >= p[1], `${view}: (${x}, ${y}) is ${p}, not a shade of the mesh colour`);
+        assert.ok(p[1] === p[2] && p[0] >= p[1],
+                  `${view}: (${x}, ${y}) is ${p}, not a shade of the mesh colour`);
       }
     assert.ok(meshPixels > 100, `${view}: the mesh is drawn (${meshPixels} pixels)`);
-    assert.ok(worst <= 1, `${view}: the mesh reaches ${worst.toFixed(1)} pixels outside the outline`);
+    assert.ok(worst <= 1,
+              `${view}: the mesh reaches ${worst.toFixed(1)} pixels outside the outline`);
     assert.ok(shades.size >= 5, `${view}: the mesh is lit (${shades.size} shades)`);
   }
 
