@@ -108,8 +108,9 @@ describe('The teapot', { timeout: 180_000 }, () => {
   });
 
   // The lit mesh lies inside the outline's on-screen region (within a pixel of the convex hull
-  // of its green lines) and shows several shades of its one colour (255, 128, 128).
-  function checkMesh(picture, view) {
+  // of its green lines), in shades of its one colour (255, 128, 128): lit, not all that colour
+  // itself. In the world view, where it faces the light, the shades vary over its surface.
+  function checkMesh(picture, view, minimumShades) {
     const hull = h.convexHull(picture, isGreen);
     assert.ok(hull.length >= 4, `${view}: the outline is drawn`);
     let meshPixels = 0, worst = 0;
@@ -127,23 +128,27 @@ describe('The teapot', { timeout: 180_000 }, () => {
     assert.ok(meshPixels > 100, `${view}: the mesh is drawn (${meshPixels} pixels)`);
     assert.ok(worst <= 1,
               `${view}: the mesh reaches ${worst.toFixed(1)} pixels outside the outline`);
-    assert.ok(shades.size >= 5, `${view}: the mesh is lit (${shades.size} shades)`);
+    assert.ok(!(shades.size === 1 && shades.has('255,128,128')), `${view}: the mesh is lit`);
+    assert.ok(shades.size >= minimumShades, `${view}: ${shades.size} shades`);
   }
 
   test('is drawn lit, only inside the outline, in both views', async () => {
     for (let i = 0; i < 4; ++i) {
-      checkMesh(await take(), 'world view');
+      checkMesh(await take(), 'world view', 5);
       await h.sleep(250);
     }
     await session.page.keyboard.press('Space');
-    await h.sleep(300);
-    for (let i = 0; i < 4; ++i) {
-      const picture = await take();
-      checkMesh(picture, 'clip-space view');
-      assert.equal(h.countPixels(picture, isRed), 0, 'no axes in the clip-space view');
-      await h.sleep(250);
+    try {
+      await h.sleep(300);
+      for (let i = 0; i < 4; ++i) {
+        const picture = await take();
+        checkMesh(picture, 'clip-space view', 1);
+        assert.equal(h.countPixels(picture, isRed), 0, 'no axes in the clip-space view');
+        await h.sleep(250);
+      }
+    } finally {
+      await session.page.keyboard.press('Space');
     }
-    await session.page.keyboard.press('Space');
   });
 
   test('freezes with backslash, switches views with Space and back, and resumes', async () => {
