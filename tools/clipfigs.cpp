@@ -150,7 +150,8 @@ Polygon project(const Example& example)
 Polygon clipOnePlane(const Polygon& input, ClipPlane plane)
 {
     Polygon output(static_cast<std::size_t>(clipPassCapacity(static_cast<int>(input.size()))));
-    const int count = clipToPlane(input.data(), static_cast<int>(input.size()), output.data(), plane);
+    const int count =
+        clipToPlane(input.data(), static_cast<int>(input.size()), output.data(), plane);
     output.resize(static_cast<std::size_t>(count));
     return output;
 }
@@ -239,8 +240,8 @@ void text(std::string& svg, double x, double y, const std::string& content, cons
 
 void line(std::string& svg, double x1, double y1, double x2, double y2, const std::string& attrs)
 {
-    svg += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" + px(y2) +
-           "\" " + attrs + "/>\n";
+    svg += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" +
+           px(y2) + "\" " + attrs + "/>\n";
 }
 
 void rect(std::string& svg, double x, double y, double w, double h, const std::string& attrs)
@@ -397,8 +398,9 @@ void marker(std::string& svg, Point p, VertexKind kind)
                "\" r=\"4.5\" fill=\"#212121\" stroke=\"#ffffff\" stroke-width=\"1\"/>\n";
         break;
     case VertexKind::Dropped:
-        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) + "\" r=\"5\" fill=\"#ffffff\" stroke=\"" +
-               droppedStroke + "\" stroke-width=\"2.2\"/>\n";
+        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) +
+               "\" r=\"5\" fill=\"#ffffff\" stroke=\"" + droppedStroke +
+               "\" stroke-width=\"2.2\"/>\n";
         break;
     case VertexKind::Cut:
         polygon(svg, {{p.x, p.y - 6.5}, {p.x + 6.5, p.y}, {p.x, p.y + 6.5}, {p.x - 6.5, p.y}},
@@ -679,8 +681,9 @@ Table vertexTable(const Polygon& polygon, const std::vector<VertexKind>& kinds, 
 std::string viewNote(const PlaneInfo& plane)
 {
     if (plane.coordinate != &Vector4::z) {
-        return std::string("Only ") + plane.axis + " and w decide this test; the other coordinates are "
-               "carried along, cut with the same t.";
+        return std::string("Only ") + plane.axis +
+               " and w decide this test; the other coordinates are carried along, cut with the "
+               "same t.";
     }
     // With w = m[11] * depth and z = m[10] * depth + m[14] (the eye-space w is 1), every point of
     // the scene lies on one line of this view.
