@@ -27,12 +27,15 @@ def frame_results(path):
     values, rounds = {}, {}
     for line in path.read_text().splitlines():
         words = line.split()
-        if words[0] == "round":
+        if words and words[0] == "round":
             view = words[1]
             fields = dict(zip(words[3::2], map(float, words[4::2])))
             rounds.setdefault(view, []).append(fields)
-        else:
-            values[words[0]] = float(words[1])
+        elif len(words) == 2:  # "key value"; other lines are the program's or the driver's
+            try:
+                values[words[0]] = float(words[1])
+            except ValueError:
+                pass
     return values, rounds
 
 
