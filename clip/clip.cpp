@@ -92,7 +92,7 @@ int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane)
     int count = 0;
     for (int i = 0; i < n; ++i) {
         const Vector4& p = input[i];
-        const Vector4& q = input[(i + 1) % n];
+        const Vector4& q = input[i + 1 < n ? i + 1 : 0];  // the last edge closes the polygon
         // Both ends are tested afresh on every edge; nothing is carried from the edge before.
         const bool pOutside = isOutside(p, test);
         const bool qOutside = isOutside(q, test);
