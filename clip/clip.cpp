@@ -60,16 +60,25 @@ Vector4 intersect(const Vector4& p, const Vector4& q, const PlaneTest& plane)
     return i;
 }
 
-// Room for the work arrays of clipToFrustum: the largest polygon any of its six passes can
-// produce. For a triangle that is 28 vertices; a convex one never needs more than 9.
-long long frustumCapacity(int n)
+} // namespace
+
+unsigned clipOutcode(const Vector4& v)
+{
+    // The six tests of planeTests, written out: this runs for every corner of every triangle.
+    return unsigned(-v.w > v.x) << ClipLeft | unsigned(v.x > v.w) << ClipRight |
+           unsigned(-v.w > v.y) << ClipBottom | unsigned(v.y > v.w) << ClipTop |
+           unsigned(-v.w > v.z) << ClipNear | unsigned(v.z > v.w) << ClipFar;
+}
+
+// Each pass can grow a polygon by half (see clipPassCapacity), so six passes can take a triangle
+// to 28 vertices, more than the n + 6 that suffice for convex polygons. Sized for the worst case,
+// no pass can write beyond its array, whatever the input.
+long long clipFrustumCapacity(int n)
 {
     long long capacity = std::max(n, 0);
     for (int pass = 0; pass < 6; ++pass) capacity += capacity / 2;
     return std::max(capacity, static_cast<long long>(std::max(n, 0)) + 6);
 }
-
-} // namespace
 
 long long clipPassCapacity(int n)
 {
@@ -83,7 +92,7 @@ int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane)
     int count = 0;
     for (int i = 0; i < n; ++i) {
         const Vector4& p = input[i];
-        const Vector4& q = input[(i + 1) % n];
+        const Vector4& q = input[i + 1 < n ? i + 1 : 0];  // the last edge closes the polygon
         // Both ends are tested afresh on every edge; nothing is carried from the edge before.
         const bool pOutside = isOutside(p, test);
         const bool qOutside = isOutside(q, test);
@@ -93,16 +102,13 @@ int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane)
     return count;
 }
 
-int clipToFrustum(const Vector4* input, int n, Vector4** result)
+int clipPolygon(Vector4* work, Vector4* spare, int n)
 {
-    const long long capacity = frustumCapacity(n);
-    Vector4* a = new Vector4[capacity];
-    Vector4* b = new Vector4[capacity];
-    *result = b;
-    if (n > 0) std::copy(input, input + n, a);
-
     // Six passes in the fixed order, back and forth between the two arrays: left A->B, right
-    // B->A, bottom A->B, top B->A, near A->B, far B->A.
+    // B->A, bottom A->B, top B->A, near A->B, far B->A. The order decides the order of the
+    // output vertices and, through rounding, their last bits.
+    Vector4* a = work;
+    Vector4* b = spare;
     int count = n;
     count = clipToPlane(a, count, b, ClipLeft);
     count = clipToPlane(b, count, a, ClipRight);
@@ -110,7 +116,17 @@ int clipToFrustum(const Vector4* input, int n, Vector4** result)
     count = clipToPlane(b, count, a, ClipTop);
     count = clipToPlane(a, count, b, ClipNear);
     count = clipToPlane(b, count, a, ClipFar);
+    return count;
+}
 
+int clipToFrustum(const Vector4* input, int n, Vector4** result)
+{
+    const long long capacity = clipFrustumCapacity(n);
+    Vector4* a = new Vector4[capacity];
+    Vector4* b = new Vector4[capacity];
+    *result = b;
+    if (n > 0) std::copy(input, input + n, a);
+    const int count = clipPolygon(a, b, n);
     std::copy(a, a + count, b);
     delete[] a;
     return count;

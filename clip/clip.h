@@ -32,6 +32,18 @@ int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane);
 // one more per edge that crosses the plane, which comes to at most n + n / 2 (0 for n <= 0).
 long long clipPassCapacity(int n);
 
+// Bit p (1 << p) is set when v is outside plane p, by the same strict tests clipToPlane makes.
+unsigned clipOutcode(const Vector4& v);
+
+// The most vertices any of clipToFrustum's six passes can hold for an n-vertex polygon: 28 for
+// a triangle, though a convex polygon never needs more than n + 6.
+long long clipFrustumCapacity(int n);
+
+// The six passes of clipToFrustum on storage the caller provides: work holds the n input
+// vertices and receives the clipped polygon, spare is scratch; each has room for
+// clipFrustumCapacity(n) vertices. Returns the clipped polygon's vertex count.
+int clipPolygon(Vector4* work, Vector4* spare, int n);
+
 // Clips the n-vertex polygon input against all six planes, in the order of ClipPlane. Sets
 // *result to a new array (allocated with new[]) holding the clipped polygon and returns its
 // vertex count, 0 when nothing is inside. *result is set on every call, also for a count of 0;

@@ -101,6 +101,14 @@ bool stop(TriParser& parser, TriFault fault, const char* at, const char* atEnd)
 bool parseCoordinate(TriParser& parser, int triangle, float& value)
 {
     const char* start = skipSeparators(parser.next, parser.end);
+    // The common case in one scan: a plain decimal that from_chars reads up to a separator.
+    if (start != parser.end && (isDigit(*start) || *start == '-' || *start == '.')) {
+        const std::from_chars_result result = std::from_chars(start, parser.end, value);
+        if (result.ec == std::errc() && (result.ptr == parser.end || isSeparator(*result.ptr))) {
+            parser.next = result.ptr;
+            return true;
+        }
+    }
     const char* finish = numberEnd(start, parser.end);
     parser.triangle = triangle;
     if (start == parser.end) return stop(parser, TriFault::dataEndsEarly, start, finish);
