@@ -2,10 +2,12 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -64,11 +66,35 @@ bool readWholeNumber(const char* begin, const char* end, int& value, bool& outOf
     return true;
 }
 
-// value = the number [begin, end) spells, with the bits "%f" gives it: strtof, which "%f" uses,
-// reads a copy, so that it cannot run past the number; false if the characters are not one
-// number in full.
+// from_chars for a float: true if it read a number from begin (then value holds it and
+// parsedEnd points past it). Floating-point from_chars is C++17 but not in every standard
+// library (the libc++ of the web build, Emscripten's, lacks it); without it nothing is read
+// here and every number takes the strtof way, which gives the same bits.
+bool fromChars(const char* begin, const char* end, float& value, const char*& parsedEnd)
+{
+#if defined(__cpp_lib_to_chars)
+    const std::from_chars_result result = std::from_chars(begin, end, value);
+    parsedEnd = result.ptr;
+    return result.ec == std::errc();
+#else
+    static_cast<void>(begin), static_cast<void>(end), static_cast<void>(value);
+    parsedEnd = nullptr;
+    return false;
+#endif
+}
+
+// value = the number [begin, end) spells, with the bits "%f" gives it; false if the characters
+// are not one number in full. The plain decimal forms go through from_chars, which rounds
+// correctly like strtof and is several times faster; everything else (hexadecimal, inf, nan,
+// results beyond the float range) goes to strtof itself, which "%f" also uses.
 bool readFloat(const char* begin, const char* end, float& value)
 {
+    const char* p = begin;
+    if (*p == '+' && end - p > 1 && (isDigit(p[1]) || p[1] == '.')) ++p;
+    const char first = (*p == '-' && end - p > 1) ? p[1] : *p;
+    const char* parsedEnd = nullptr;
+    if ((isDigit(first) || first == '.') && fromChars(p, end, value, parsedEnd) && parsedEnd == end)
+        return true;
     const std::string copy(begin, end);
     // "%f" reads no NaN payload: "nan(1)" is "nan" followed by something else.
     if (copy.find('(') != std::string::npos) return false;
@@ -102,12 +128,12 @@ bool parseCoordinate(TriParser& parser, int triangle, float& value)
 {
     const char* start = skipSeparators(parser.next, parser.end);
     // The common case in one scan: a plain decimal that from_chars reads up to a separator.
-    if (start != parser.end && (isDigit(*start) || *start == '-' || *start == '.')) {
-        const std::from_chars_result result = std::from_chars(start, parser.end, value);
-        if (result.ec == std::errc() && (result.ptr == parser.end || isSeparator(*result.ptr))) {
-            parser.next = result.ptr;
-            return true;
-        }
+    const char* parsedEnd = nullptr;
+    if (start != parser.end && (isDigit(*start) || *start == '-' || *start == '.') &&
+        fromChars(start, parser.end, value, parsedEnd) &&
+        (parsedEnd == parser.end || isSeparator(*parsedEnd))) {
+        parser.next = parsedEnd;
+        return true;
     }
     const char* finish = numberEnd(start, parser.end);
     parser.triangle = triangle;
