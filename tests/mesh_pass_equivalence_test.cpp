@@ -65,9 +65,10 @@ void plainDrawMesh(const Vector4* vertices, const Vector3* normals, const unsign
     for (size_t i = 0; i < expected.size(); ++i) {
         const GlCall& e = expected[i];
         const GlCall& a = actual[i];
+        // memcmp must not see the null data() of an empty vector (glEnd has no arguments).
         const bool sameArgs = e.args.size() == a.args.size() &&
-                              std::memcmp(e.args.data(), a.args.data(),
-                                          e.args.size() * sizeof(double)) == 0;
+                              (e.args.empty() || std::memcmp(e.args.data(), a.args.data(),
+                                                             e.args.size() * sizeof(double)) == 0);
         if (e.name != a.name || !sameArgs) {
             ::testing::AssertionResult failure = ::testing::AssertionFailure();
             failure << "call " << i << ": expected " << e.name << "(";
