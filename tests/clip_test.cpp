@@ -358,6 +358,28 @@ TEST(ClipCapacity, StarShapedPolygonCutByEveryPlane)
     for (const Vector4& v : clipped) EXPECT_TRUE(insideVolume(v, 1e-6)) << show({v});
 }
 
+// A triangle of finite values that rounding takes past the 3 + 6 vertices a convex polygon can
+// reach: with magnitudes from 1e-44 to 1e28, cut vertices round to (0, 0, 0, 0) and to points
+// that later planes cut again. (Found by the fuzzer.) It must stay within its arrays.
+TEST(ClipCapacity, RoundingTakesATriangleBeyondNineVertices)
+{
+    const Polygon triangle = {
+        {0.1f, 0.2f, 0.3f, -3.022314549036573e+23f},
+        {8.828180325246348e-44f, 2.6764800668604006e-43f, -1.1911320041406904e-23f,
+         -8.688050478813866e-44f},
+        {2.2922440279425358e-41f, 6.851788971162626e-41f, 2.715360727650046e+23f,
+         7.118158531547475e+28f},
+    };
+    const Polygon clipped = clipFrustum(triangle);
+    EXPECT_EQ(clipped.size(), 10u) << show(clipped);
+    EXPECT_LE(static_cast<long long>(clipped.size()), clipFrustumCapacity(3));
+    // Inside up to rounding at the scale of the largest input, 7e28.
+    const double slack = 1e-6 * 7.2e28;
+    for (const Vector4& v : clipped)
+        for (double c : {double(v.x), double(v.y), double(v.z)})
+            EXPECT_TRUE(c >= -double(v.w) - slack && c <= double(v.w) + slack) << show({v});
+}
+
 TEST(ClipCapacity, NonFiniteAndExtremeValuesDoNotEscapeTheArrays)
 {
     const float inf = std::numeric_limits<float>::infinity();
