@@ -62,14 +62,6 @@ Vector4 intersect(const Vector4& p, const Vector4& q, const PlaneTest& plane)
 
 } // namespace
 
-unsigned clipOutcode(const Vector4& v)
-{
-    // The six tests of planeTests, written out: this runs for every corner of every triangle.
-    return unsigned(-v.w > v.x) << ClipLeft | unsigned(v.x > v.w) << ClipRight |
-           unsigned(-v.w > v.y) << ClipBottom | unsigned(v.y > v.w) << ClipTop |
-           unsigned(-v.w > v.z) << ClipNear | unsigned(v.z > v.w) << ClipFar;
-}
-
 // Each pass can grow a polygon by half (see clipPassCapacity), so six passes can take a triangle
 // to 28 vertices, more than the n + 6 that suffice for convex polygons. Sized for the worst case,
 // no pass can write beyond its array, whatever the input.

@@ -33,7 +33,13 @@ int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane);
 long long clipPassCapacity(int n);
 
 // Bit p (1 << p) is set when v is outside plane p, by the same strict tests clipToPlane makes.
-unsigned clipOutcode(const Vector4& v);
+// Defined here, as it runs for every corner of every triangle of every frame.
+inline unsigned clipOutcode(const Vector4& v)
+{
+    return unsigned(-v.w > v.x) << ClipLeft | unsigned(v.x > v.w) << ClipRight |
+           unsigned(-v.w > v.y) << ClipBottom | unsigned(v.y > v.w) << ClipTop |
+           unsigned(-v.w > v.z) << ClipNear | unsigned(v.z > v.w) << ClipFar;
+}
 
 // The most vertices any of clipToFrustum's six passes can hold for an n-vertex polygon: 28 for
 // a triangle, though a convex polygon never needs more than n + 6.
