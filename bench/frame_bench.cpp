@@ -8,7 +8,8 @@
 //   planes     the same frame with the mesh sent unclipped, one glBegin/glEnd per triangle, and
 //              the simulated camera's frustum as six user clip planes (glClipPlane)
 //   arrays     the same with the mesh as one vertex array and glDrawArrays
-// each N frames followed by glFinish, all walking the same animation steps. Both views.
+// each frame timed to glFinish; at every animation step all three draw the same scene, in
+// turns. Both views.
 //
 // Prints one line per measurement, "key value", for scripts/bench to tabulate.
 //
@@ -156,15 +157,33 @@ void arraysFrame()
     frameEnd();
 }
 
-// Seconds per frame for framesPerRound frames of one kind, from the same animation start.
-double timeFrames(void (*frame)())
+// Seconds one frame takes, up to the end of OpenGL's work.
+double timeFrame(void (*frame)())
 {
-    motionState = startMotion;
     glFinish();
     const Clock::time_point start = Clock::now();
-    for (int i = 0; i < framesPerRound; ++i) frame();
+    frame();
     glFinish();
-    return secondsSince(start) / framesPerRound;
+    return secondsSince(start);
+}
+
+// One round: framesPerRound animation steps from the start; at each step the three kinds of
+// frame draw the same scene (the motion is set back before each), in an order that turns from
+// step to step. Seconds per frame of each kind.
+void timeRound(double perFrame[3])
+{
+    void (*const kinds[3])() = {onDisplay, planesFrame, arraysFrame};
+    double total[3] = {0, 0, 0};
+    motionState = startMotion;
+    for (int i = 0; i < framesPerRound; ++i) {
+        const MotionState before = motionState;
+        for (int k = 0; k < 3; ++k) {
+            const int kind = (i + k) % 3;
+            motionState = before;
+            total[kind] += timeFrame(kinds[kind]);
+        }
+    }
+    for (int kind = 0; kind < 3; ++kind) perFrame[kind] = total[kind] / framesPerRound;
 }
 
 void print(const char* key, double value)
@@ -195,20 +214,12 @@ void measure(double setUpSeconds)
     viewState.animate = 1;
     for (int view : {0, 1}) {
         viewState.clipSpaceView = view;
-        const char* name = view ? "clip" : "world";
-        timeFrames(onDisplay);  // warm up
+        double perFrame[3];
+        timeRound(perFrame);  // warm up
         for (int round = 0; round < rounds; ++round) {
-            // The order turns each round, so no kind always runs first.
-            double program = 0, planes = 0, arrays = 0;
-            for (int k = 0; k < 3; ++k) {
-                switch ((round + k) % 3) {
-                case 0: program = timeFrames(onDisplay); break;
-                case 1: planes = timeFrames(planesFrame); break;
-                case 2: arrays = timeFrames(arraysFrame); break;
-                }
-            }
-            std::printf("round %s %d program %.9g planes %.9g arrays %.9g\n", name, round,
-                        program, planes, arrays);
+            timeRound(perFrame);
+            std::printf("round %s %d program %.9g planes %.9g arrays %.9g\n", view ? "clip" : "world",
+                        round, perFrame[0], perFrame[1], perFrame[2]);
         }
     }
     std::fflush(stdout);
