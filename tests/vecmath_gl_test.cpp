@@ -1,9 +1,8 @@
 // The projection and rotation matrices against the ones real OpenGL builds (Mesa, in a
 // surfaceless EGL context: no window needed).
 #include "math/vecmath.h"
+#include "tests/egl_context.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -13,26 +12,6 @@
 #include <cstring>
 
 namespace {
-
-// Makes a desktop-OpenGL context without any surface or config current, once per process;
-// false if that is not possible.
-bool makeGlContextCurrent()
-{
-    static const bool current = [] {
-        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (!getPlatformDisplay) return false;
-        const EGLDisplay display =
-            getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return false;
-        if (!eglBindAPI(EGL_OPENGL_API)) return false;
-        const EGLContext context =
-            eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
-        return context != EGL_NO_CONTEXT &&
-               eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context);
-    }();
-    return current;
-}
 
 Matrix4 glModelview()
 {
@@ -56,7 +35,7 @@ int ulpsApart(float a, float b)
 // the two agree exactly, for others to the last bit.
 TEST(AgainstOpenGL, FrustumIsTheMatrixOfGlFrustum)
 {
-    ASSERT_TRUE(makeGlContextCurrent());
+    ASSERT_TRUE(makeSurfacelessGlContextCurrent());
     const float bounds[][6] = {{-0.25f, 0.25f, -0.25f, 0.25f, 0.25f, 1.0f},
                                {-0.3f, 0.7f, -0.2f, 0.5f, 0.4f, 9.0f},
                                {-2.0f, 1.0f, -0.75f, 1.5f, 0.1f, 100.0f}};
@@ -76,7 +55,7 @@ TEST(AgainstOpenGL, FrustumIsTheMatrixOfGlFrustum)
 
 TEST(AgainstOpenGL, RotationIsTheMatrixOfGlRotatefUpToTheDegreeFactor)
 {
-    ASSERT_TRUE(makeGlContextCurrent());
+    ASSERT_TRUE(makeSurfacelessGlContextCurrent());
     const Vector3 axes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 2, 3}, {-0.5f, 0.25f, 2}};
     for (const Vector3& given : axes) {
         for (float angle : {10.0f, 90.0f, 135.0f, 300.0f, -45.0f}) {

@@ -4,8 +4,9 @@
 // primitives against the same calls made to OpenGL directly.
 #include "web/gl_compat.h"
 
+#include "tests/egl_context.h"
+
 #include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
@@ -25,18 +26,7 @@ constexpr int size = 8;  // the framebuffer's width and height, pixels
 bool makeGlContextCurrent()
 {
     static const bool current = [] {
-        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (!getPlatformDisplay) return false;
-        const EGLDisplay display =
-            getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return false;
-        if (!eglBindAPI(EGL_OPENGL_API)) return false;
-        const EGLContext context =
-            eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
-        if (context == EGL_NO_CONTEXT ||
-            !eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
-            return false;
+        if (!makeSurfacelessGlContextCurrent()) return false;
         auto genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(
             eglGetProcAddress("glGenFramebuffers"));
         auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
