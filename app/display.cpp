@@ -6,7 +6,11 @@
 #include "math/vecmath.h"
 #include "model/model.h"
 
+#ifdef __APPLE__
+#include <GLUT/glut.h>  // Apple's GLUT framework
+#else
 #include <GL/glut.h>
+#endif
 
 namespace {
 

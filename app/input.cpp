@@ -2,7 +2,11 @@
 // they change viewState, and the idle callback asks for the next frame.
 #include "app/app.h"
 
+#ifdef __APPLE__
+#include <GLUT/glut.h>  // Apple's GLUT framework
+#else
 #include <GL/glut.h>
+#endif
 
 #include <cstdlib>
 

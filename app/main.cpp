@@ -5,7 +5,11 @@
 #include "app/app.h"
 #include "model/model.h"
 
+#ifdef __APPLE__
+#include <GLUT/glut.h>  // Apple's GLUT framework
+#else
 #include <GL/glut.h>
+#endif
 
 #include <cstddef>
 

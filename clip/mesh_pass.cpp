@@ -11,7 +11,11 @@
 //   (why each gives the passes' result is said where it is taken).
 #include "clip/clip.h"
 
+#ifdef __APPLE__
+#include <OpenGL/gl.h>  // Apple's OpenGL framework
+#else
 #include <GL/gl.h>
+#endif
 
 namespace {
 
