@@ -120,7 +120,7 @@ void readObj(const char* path, std::vector<Vertex>& vertices, std::vector<Face>&
 void writeTri(const char* path, const std::vector<Vertex>& vertices,
               const std::vector<Face>& faces, long long triangleCount)
 {
-    std::FILE* file = std::fopen(path, "w");
+    std::FILE* file = std::fopen(path, "wb");  // binary: LF line ends on every system
     if (!file) fail(std::string("cannot write ") + path);
     std::fprintf(file, "%lld\n", triangleCount);
     for (const Face& face : faces)

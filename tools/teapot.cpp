@@ -157,7 +157,7 @@ std::vector<Triangle> tessellate(const ControlData& data, int level)
 
 void writeTri(const char* path, const std::vector<Triangle>& triangles)
 {
-    std::FILE* file = std::fopen(path, "w");
+    std::FILE* file = std::fopen(path, "wb");  // binary: LF line ends on every system
     if (!file) fail(std::string("cannot write ") + path);
     std::fprintf(file, "%zu\n", triangles.size());
     // "%.9g" gives every float back exactly when read again.
