@@ -153,63 +153,6 @@ TEST(RealFrames, EveryVertexSentLiesInsideTheVolumeOfItsView)
 
 // --- The picture --------------------------------------------------------------------------------
 
-constexpr uint32_t black = 0x000000, green = 0x00FF00, red = 0xFF0000, blue = 0x0000FF;
-
-// Where the observer (at (0, 0, 8), looking at the origin, 30 degrees of view, 256 x 256 pixels,
-// orbit angles 0) sees a point: its pixel column and row.
-void observerPixel(double px, double py, double pz, double& column, double& row)
-{
-    const double f = 1.0 / std::tan(15.0 * M_PI / 180.0);
-    const double distance = 8.0 - pz;
-    column = 128.0 + 128.0 * f * px / distance;
-    row = 128.0 - 128.0 * f * py / distance;
-}
-
-// The outline's on-screen square at orbit 0: the far face in the world view, the cube's face
-// nearest the observer in the clip-space view (the outline's corners at z = +1).
-struct Region {
-    double left, right, top, bottom;
-    bool contains(int column, int row, double slack) const
-    {
-        return column + 0.5 >= left - slack && column + 0.5 <= right + slack &&
-               row + 0.5 >= top - slack && row + 0.5 <= bottom + slack;
-    }
-};
-
-Region outlineRegion(bool clipSpaceView)
-{
-    Region r = {1e9, -1e9, 1e9, -1e9};
-    const double corners[2][3] = {{1, 1, -1}, {1, 1, 1}};  // world far face; clip cube front
-    const double* c = corners[clipSpaceView ? 1 : 0];
-    for (int sx : {-1, 1})
-        for (int sy : {-1, 1}) {
-            double column, row;
-            observerPixel(sx * c[0], sy * c[1], c[2], column, row);
-            r.left = std::min(r.left, column), r.right = std::max(r.right, column);
-            r.top = std::min(r.top, row), r.bottom = std::max(r.bottom, row);
-        }
-    return r;
-}
-
-struct MeshPixels {
-    int inside = 0, outside = 0, reddish = 0;
-};
-
-// Mesh pixels are all that is neither background nor a line's exact colour.
-MeshPixels meshPixels(const Screenshot& shot, const Region& region)
-{
-    MeshPixels m;
-    for (int row = 0; row < shot.height; ++row)
-        for (int column = 0; column < shot.width; ++column) {
-            const uint32_t p = shot.at(column, row);
-            if (p == black || p == green || p == red || p == blue) continue;
-            (region.contains(column, row, 1.5) ? m.inside : m.outside) += 1;
-            const int r = int(p >> 16), g = int(p >> 8 & 0xFF), b = int(p & 0xFF);
-            m.reddish += r > g && r >= b && r > 24;
-        }
-    return m;
-}
-
 class Teapot : public ::testing::Test {
 protected:
     void SetUp() override

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,7 +121,7 @@ Clipdemo::Clipdemo(const VirtualDisplay& display, const std::string& workDir,
     : x(display)
 {
     std::vector<std::string> command = options.wrapper;
-    command.push_back(CLIPDEMO_BINARY);
+    command.push_back(options.program);
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     process = fork();
@@ -267,6 +269,51 @@ std::string Clipdemo::output()
     ssize_t n;
     while ((n = read(outputPipe, buffer, sizeof buffer)) > 0) captured.append(buffer, size_t(n));
     return captured;
+}
+
+namespace {
+
+constexpr uint32_t black = 0x000000, green = 0x00FF00, red = 0xFF0000, blue = 0x0000FF;
+
+// Where the observer (at (0, 0, 8), looking at the origin, 30 degrees of view, 256 x 256 pixels,
+// orbit angles 0) sees a point: its pixel column and row.
+void observerPixel(double px, double py, double pz, double& column, double& row)
+{
+    const double f = 1.0 / std::tan(15.0 * M_PI / 180.0);
+    const double distance = 8.0 - pz;
+    column = 128.0 + 128.0 * f * px / distance;
+    row = 128.0 - 128.0 * f * py / distance;
+}
+
+} // namespace
+
+PixelBox outlineRegion(bool clipSpaceView)
+{
+    PixelBox r = {1e9, -1e9, 1e9, -1e9};
+    const double corners[2][3] = {{1, 1, -1}, {1, 1, 1}};  // world far face; clip cube front
+    const double* c = corners[clipSpaceView ? 1 : 0];
+    for (int sx : {-1, 1})
+        for (int sy : {-1, 1}) {
+            double column, row;
+            observerPixel(sx * c[0], sy * c[1], c[2], column, row);
+            r.left = std::min(r.left, column), r.right = std::max(r.right, column);
+            r.top = std::min(r.top, row), r.bottom = std::max(r.bottom, row);
+        }
+    return r;
+}
+
+MeshPixels meshPixels(const Screenshot& shot, const PixelBox& box)
+{
+    MeshPixels m;
+    for (int row = 0; row < shot.height; ++row)
+        for (int column = 0; column < shot.width; ++column) {
+            const uint32_t p = shot.at(column, row);
+            if (p == black || p == green || p == red || p == blue) continue;
+            (box.contains(column, row, 1.5) ? m.inside : m.outside) += 1;
+            const int r = int(p >> 16), g = int(p >> 8 & 0xFF), b = int(p & 0xFF);
+            m.reddish += r > g && r >= b && r > 24;
+        }
+    return m;
 }
 
 std::string makeTempDir(const std::string& tag)

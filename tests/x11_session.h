@@ -44,6 +44,9 @@ private:
 
 // How to start the program.
 struct LaunchOptions {
+    // The program: this build's clipdemo unless another is named (a Windows clipdemo.exe, run
+    // under a wrapper that starts Wine).
+    std::string program = CLIPDEMO_BINARY;
     // A command to run the program under, e.g. {"apitrace", "trace", "-o", "run.trace"}.
     std::vector<std::string> wrapper;
     // Mesa's software driver. softpipe draws every frame completely and the same every time,
@@ -51,7 +54,8 @@ struct LaunchOptions {
     std::string galliumDriver = "softpipe";
 };
 
-// The real clipdemo, started in workDir (where it reads teapot.tri) on a virtual display.
+// The real clipdemo (or the program options name), started in workDir (where it reads
+// teapot.tri) on a virtual display.
 class Clipdemo {
 public:
     Clipdemo(const VirtualDisplay& x, const std::string& workDir, const LaunchOptions& options = {});
@@ -87,6 +91,26 @@ private:
     Window topWindow = 0;
     bool ended = false;
 };
+
+// Judging a picture taken with the observer camera where it starts (orbit angles 0).
+// The outline's on-screen square: the far face in the world view, the cube's face nearest the
+// observer in the clip-space view.
+struct PixelBox {
+    double left, right, top, bottom;  // window pixels
+    bool contains(int column, int row, double slack) const
+    {
+        return column + 0.5 >= left - slack && column + 0.5 <= right + slack &&
+               row + 0.5 >= top - slack && row + 0.5 <= bottom + slack;
+    }
+};
+PixelBox outlineRegion(bool clipSpaceView);
+
+// The mesh's pixels (all that is neither background nor a line's exact colour) inside and
+// outside a box, and how many of them are reddish, as the lit mesh colour is.
+struct MeshPixels {
+    int inside = 0, outside = 0, reddish = 0;
+};
+MeshPixels meshPixels(const Screenshot& shot, const PixelBox& box);
 
 // A fresh empty directory under the test's temporary directory.
 std::string makeTempDir(const std::string& tag);
