@@ -49,6 +49,7 @@ def main(folder):
         world = cpu["passAgainstFloor/mapBack:1/manual_time"]
         clip = cpu["passAgainstFloor/mapBack:0/manual_time"]
         anim = [b["per_triangle"] for b in cpu["animationStep"]]
+        load = [b["real_time"] for b in cpu["loading"]]  # milliseconds
         mesh_mib = values["mesh_arrays_bytes"] / 2**20
         peak_mib = values["peak_rss_kib"] / 1024
         base_mib = baseline["peak_rss_kib"] / 1024
@@ -63,6 +64,7 @@ def main(folder):
             "frame/planes clip": spread([r["program"] / r["planes"] for r in rounds["clip"]]),
             "frame/arrays world": spread([r["program"] / r["arrays"] for r in rounds["world"]]),
             "us/tri frame world": f"{statistics.median(r['program'] for r in rounds['world']) / values['triangles'] * 1e6:.3f}",
+            "load ms": f"{statistics.median(load):.1f} [{min(load):.1f}-{max(load):.1f}]",
             "set-up s": f"{values['setup_seconds']:.3f}",
             "first frame s": f"{values['startup_seconds']:.3f}",
             "peak MiB (limit)": f"{peak_mib:.1f} ({base_mib + 2 * mesh_mib:.1f})",

@@ -62,16 +62,6 @@ Vector4 intersect(const Vector4& p, const Vector4& q, const PlaneTest& plane)
 
 } // namespace
 
-// Each pass can grow a polygon by half (see clipPassCapacity), so six passes can take a triangle
-// to 28 vertices, more than the n + 6 that suffice for convex polygons. Sized for the worst case,
-// no pass can write beyond its array, whatever the input.
-long long clipFrustumCapacity(int n)
-{
-    long long capacity = std::max(n, 0);
-    for (int pass = 0; pass < 6; ++pass) capacity += capacity / 2;
-    return std::max(capacity, static_cast<long long>(std::max(n, 0)) + 6);
-}
-
 long long clipPassCapacity(int n)
 {
     return n <= 0 ? 0 : static_cast<long long>(n) + n / 2;

@@ -42,8 +42,17 @@ inline unsigned clipOutcode(const Vector4& v)
 }
 
 // The most vertices any of clipToFrustum's six passes can hold for an n-vertex polygon: 28 for
-// a triangle, though a convex polygon never needs more than n + 6.
-long long clipFrustumCapacity(int n);
+// a triangle, though a convex polygon never needs more than n + 6. Each pass can grow a polygon
+// by half (see clipPassCapacity), and rounding can make even a triangle need more than n + 6
+// (one of finite values comes to 10), so arrays of this size hold whatever the input.
+// A constant expression, so arrays can be sized with it.
+constexpr long long clipFrustumCapacity(int n)
+{
+    const long long start = n > 0 ? n : 0;
+    long long capacity = start;
+    for (int pass = 0; pass < 6; ++pass) capacity += capacity / 2;
+    return capacity > start + 6 ? capacity : start + 6;
+}
 
 // The six passes of clipToFrustum on storage the caller provides: work holds the n input
 // vertices and receives the clipped polygon, spare is scratch; each has room for

@@ -36,7 +36,7 @@ Matrix4 makeInverseProjection()
 const Matrix4 projection = makeProjection();                // eye space -> clip space
 const Matrix4 inverseProjection = makeInverseProjection();  // clip space -> eye space
 
-constexpr int triangleCapacity = 28;  // clipFrustumCapacity(3)
+constexpr int triangleCapacity = int(clipFrustumCapacity(3));
 
 // Clips the clip-space triangle in polygon[0..2] in place, as clipToFrustum would, and returns
 // the vertex count.

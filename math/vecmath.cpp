@@ -6,7 +6,9 @@
 
 namespace {
 
-// Degrees to radians: a float constant slightly under pi/180, kept as the program always had it.
+// Degrees to radians: 0.0174532, about 5 parts in a million under pi/180, so a 360-degree turn
+// falls about 0.002 degrees short. Every rotation the animation builds uses it, and the frames'
+// bits follow from it.
 constexpr float degreesToRadians = 0.0174532f;
 
 void setZero(Matrix4& dst)

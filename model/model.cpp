@@ -2,6 +2,7 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <cstring>
 #include <charconv>
 #include <climits>
 #include <cstdio>
@@ -15,8 +16,12 @@ MeshArrays meshArrays = {0, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 namespace {
 
-// The fewest characters one triangle can take: nine numbers of one digit, each after a
-// separator.
+// The fewest characters one triangle can take, counting the white space that must follow the
+// count. A number of one character is a digit, and a digit can only begin a number after white
+// space or after a number that ends in a letter ("nan5" is NaN and 5; "inf", "infinity" alike),
+// itself at least three characters long. So the numbers average at least two characters each:
+// the tightest text, "5nan5nan5...", takes 18 characters for 9 numbers with the white space
+// before its first. Nine numbers per triangle, so 18 per triangle.
 constexpr std::size_t minimumTriangleCharacters = 18;
 
 // How much of an offending number an error line quotes.
@@ -28,22 +33,100 @@ bool isSeparator(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-const char* skipSeparators(const char* p, const char* end)
-{
-    while (p != end && isSeparator(*p)) ++p;
-    return p;
-}
-
-// One past the last character of the number that starts at p.
-const char* numberEnd(const char* p, const char* end)
-{
-    while (p != end && !isSeparator(*p)) ++p;
-    return p;
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+char lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// The line breaks in [p, end); memchr passes a line at a time, far faster than a loop.
+long countLines(const char* p, const char* end)
+{
+    long lines = 0;
+    while (p != end && (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p))))) {
+        ++lines;
+        ++p;
+    }
+    return lines;
+}
+
+const char* windowStart(const TriParser& parser)
+{
+    return parser.file ? parser.buffer.get() : parser.memory;
+}
+
+// Moves the window on to start at parser.next and reads more of the file behind what it keeps:
+// a chunk, or as much again as it keeps, so a long number costs time in proportion to its
+// length. Sets atEnd when the file has no more (or cannot be read further).
+void readMore(TriParser& parser)
+{
+    if (!parser.file) {
+        parser.atEnd = true;
+        return;
+    }
+    char* base = parser.buffer.get();
+    const std::size_t kept = parser.end - parser.next;
+    parser.passedLines += countLines(base, base + parser.next);
+    parser.passed += parser.next;
+    const std::size_t wanted = std::max(parser.chunk, kept);
+    if (kept + wanted > parser.capacity) {
+        std::unique_ptr<char[]> larger(new char[kept + wanted]);
+        if (kept) std::memcpy(larger.get(), base + parser.next, kept);
+        parser.buffer = std::move(larger);
+        parser.capacity = kept + wanted;
+    } else {
+        std::memmove(base, base + parser.next, kept);
+    }
+    const std::size_t got = std::fread(parser.buffer.get() + kept, 1, wanted, parser.file);
+    parser.next = 0;
+    parser.end = kept + got;
+    if (got < wanted) parser.atEnd = true;
+}
+
+// Records a fault at position at of the window, quoting the number that starts there (up to the
+// next white space, cut short; the window is read further if the quote needs it).
+bool stop(TriParser& parser, TriFault fault, std::size_t at)
+{
+    parser.next = at;
+    while (!parser.atEnd && parser.end - parser.next <= quotedCharacters) readMore(parser);
+    at = parser.next;
+    const char* base = windowStart(parser);
+    // Text cut short by a read error says nothing about the file: the error is the fault.
+    parser.fault = parser.file && std::ferror(parser.file) ? TriFault::readError : fault;
+    parser.faultOffset = parser.passed + at;
+    parser.faultLine = 1 + parser.passedLines + countLines(base, base + at);
+    parser.faultText.clear();
+    const char* p = base + at;
+    const char* end = base + parser.end;
+    for (; p != end && !isSeparator(*p) && parser.faultText.size() < quotedCharacters; ++p)
+        parser.faultText += (*p >= 0x20 && *p <= 0x7e) ? *p : '?';
+    if (p != end && !isSeparator(*p)) parser.faultText += "...";
+    return false;
+}
+
+// Skips white space; false if the text ends first. On true, parser.next is at a character that
+// is not white space.
+bool skipSeparators(TriParser& parser)
+{
+    for (;;) {
+        const char* base = windowStart(parser);
+        const char* p = base + parser.next;
+        const char* end = base + parser.end;
+        while (p != end && isSeparator(*p)) ++p;
+        parser.next = std::size_t(p - base);
+        if (p != end) return true;
+        if (parser.atEnd) return false;
+        readMore(parser);
+    }
 }
 
 // value = the whole decimal number [begin, end) with optional sign, as "%d" reads it; false if
@@ -69,7 +152,7 @@ bool readWholeNumber(const char* begin, const char* end, int& value, bool& outOf
 // from_chars for a float: true if it read a number from begin (then value holds it and
 // parsedEnd points past it). Floating-point from_chars is C++17 but not in every standard
 // library (the libc++ of the web build, Emscripten's, lacks it); without it nothing is read
-// here and every number takes the strtof way, which gives the same bits.
+// here and every number takes the scanner's way, which gives the same bits.
 bool fromChars(const char* begin, const char* end, float& value, const char*& parsedEnd)
 {
 #if defined(__cpp_lib_to_chars)
@@ -83,84 +166,114 @@ bool fromChars(const char* begin, const char* end, float& value, const char*& pa
 #endif
 }
 
-// value = the number [begin, end) spells, with the bits "%f" gives it; false if the characters
-// are not one number in full. The plain decimal forms go through from_chars, which rounds
-// correctly like strtof and is several times faster; everything else (hexadecimal, inf, nan,
-// results beyond the float range) goes to strtof itself, which "%f" also uses.
-bool readFloat(const char* begin, const char* end, float& value)
+enum class Scan { number, notANumber, needMore };
+
+// Reads the number at p the way the C library's "%f" scanner does: it takes the longest run of
+// characters that can still become a number (an optional sign; "nan"; "inf" or "infinity"; or
+// digits with one point, an exponent mark after a digit and a sign right after the mark, in
+// hexadecimal after "0x" with "p" for the mark), then converts them with strtof, dropping what
+// strtof does not use ("1e" is 1). It fails where that run is empty or strtof uses none of it.
+// Looking past end answers needMore unless atEnd says the text stops there.
+Scan scanNumber(const char* p, const char* end, bool atEnd, float& value, const char*& stopAt)
 {
-    const char* p = begin;
-    if (*p == '+' && end - p > 1 && (isDigit(p[1]) || p[1] == '.')) ++p;
-    const char first = (*p == '-' && end - p > 1) ? p[1] : *p;
-    const char* parsedEnd = nullptr;
-    if ((isDigit(first) || first == '.') && fromChars(p, end, value, parsedEnd) && parsedEnd == end)
-        return true;
-    const std::string copy(begin, end);
-    // "%f" reads no NaN payload: "nan(1)" is "nan" followed by something else.
-    if (copy.find('(') != std::string::npos) return false;
-    char* stop = nullptr;
-    const float converted = std::strtof(copy.c_str(), &stop);
-    if (copy.empty() || stop != copy.c_str() + copy.size()) return false;
+    constexpr int endOfText = -1, notHere = -2;
+    const char* q = p;
+    auto look = [&]() { return q != end ? int((unsigned char)(*q)) : atEnd ? endOfText : notHere; };
+    // Takes the text's next characters if they spell word (any case), as the scanner must.
+    auto takeWord = [&](const char* word) {
+        for (; *word; ++word, ++q) {
+            const int c = look();
+            if (c == notHere) return notHere;
+            if (c == endOfText || lower(char(c)) != *word) return 0;
+        }
+        return 1;
+    };
+
+    int c = look();
+    bool sign = false;
+    if (c == '+' || c == '-') {
+        sign = true;
+        ++q;
+        c = look();
+        if (c == endOfText) return Scan::notANumber;
+    }
+    if (c == notHere) return Scan::needMore;
+    const char first = lower(char(c));
+    if (first == 'n' || first == 'i') {
+        const int taken = takeWord(first == 'n' ? "nan" : "inf");
+        if (taken != 1) return taken == notHere ? Scan::needMore : Scan::notANumber;
+        if (first == 'i') {
+            c = look();
+            if (c == notHere) return Scan::needMore;
+            if (c != endOfText && lower(char(c)) == 'i') {
+                const int rest = takeWord("inity");
+                if (rest != 1) return rest == notHere ? Scan::needMore : Scan::notANumber;
+            }
+        }
+    } else {
+        bool hex = false, digit = false, point = false, mark = false;
+        char markChar = 'e';
+        if (c == '0') {
+            ++q;
+            c = look();
+            if (c == notHere) return Scan::needMore;
+            if (c != endOfText) {
+                if (lower(char(c)) == 'x') {
+                    hex = true;
+                    markChar = 'p';
+                    ++q;
+                    c = look();
+                } else {
+                    digit = true;
+                }
+            }
+        }
+        for (;; ++q, c = look()) {
+            if (c == notHere) return Scan::needMore;
+            if (c == endOfText) break;
+            const char ch = char(c);
+            if (isDigit(ch) || (!mark && hex && isHexDigit(ch))) {
+                digit = true;
+            } else if (mark && lower(q[-1]) == markChar && (ch == '+' || ch == '-')) {
+            } else if (digit && !mark && lower(ch) == markChar) {
+                mark = point = true;
+            } else if (!point && ch == '.') {
+                point = true;
+            } else {
+                break;
+            }
+        }
+        const std::size_t taken = std::size_t(q - p);
+        if (taken == std::size_t(sign) || (hex && taken == 2 + std::size_t(sign)))
+            return Scan::notANumber;
+    }
+    const std::string run(p, q);
+    char* used = nullptr;
+    const float converted = std::strtof(run.c_str(), &used);
+    if (used == run.c_str()) return Scan::notANumber;
     value = converted;
-    return true;
+    stopAt = q;
+    return Scan::number;
 }
 
-// Printable ASCII only, cut short: the text may hold any bytes.
-std::string quote(const char* begin, const char* end)
+// Reads the next coordinate, whatever its form and wherever the window ends.
+bool parseCoordinate(TriParser& parser, float& value)
 {
-    std::string text;
-    for (const char* p = begin; p != end && text.size() < quotedCharacters; ++p)
-        text += (*p >= 0x20 && *p <= 0x7e) ? *p : '?';
-    if (std::size_t(end - begin) > quotedCharacters) text += "...";
-    return text;
-}
-
-bool stop(TriParser& parser, TriFault fault, const char* at, const char* atEnd)
-{
-    parser.fault = fault;
-    parser.faultAt = at;
-    parser.faultText = quote(at, atEnd);
-    return false;
-}
-
-// Reads one coordinate of triangle number triangle (1-based).
-bool parseCoordinate(TriParser& parser, int triangle, float& value)
-{
-    const char* start = skipSeparators(parser.next, parser.end);
-    // The common case in one scan: a plain decimal that from_chars reads up to a separator.
-    const char* parsedEnd = nullptr;
-    if (start != parser.end && (isDigit(*start) || *start == '-' || *start == '.') &&
-        fromChars(start, parser.end, value, parsedEnd) &&
-        (parsedEnd == parser.end || isSeparator(*parsedEnd))) {
-        parser.next = parsedEnd;
-        return true;
-    }
-    const char* finish = numberEnd(start, parser.end);
-    parser.triangle = triangle;
-    if (start == parser.end) return stop(parser, TriFault::dataEndsEarly, start, finish);
-    if (!readFloat(start, finish, value)) return stop(parser, TriFault::notANumber, start, finish);
-    parser.next = finish;
-    return true;
-}
-
-// Reads the whole of an open file into text; false on a read error (a directory, say).
-bool readWholeFile(std::FILE* file, std::string& text)
-{
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) return false;
-    std::size_t capacity = 1 << 16;
-    if (S_ISREG(status.st_mode) && status.st_size > 0)
-        capacity = std::size_t(status.st_size) + 1;  // + 1: the end shows at once
-    text.resize(capacity);
-    std::size_t used = 0;
     for (;;) {
-        used += std::fread(&text[used], 1, text.size() - used, file);
-        if (std::ferror(file)) return false;
-        if (std::feof(file)) break;
-        if (used == text.size()) text.resize(text.size() * 2);
+        if (!skipSeparators(parser)) return stop(parser, TriFault::dataEndsEarly, parser.next);
+        const char* base = windowStart(parser);
+        const char* stopAt = nullptr;
+        switch (scanNumber(base + parser.next, base + parser.end, parser.atEnd, value, stopAt)) {
+        case Scan::number:
+            parser.next = std::size_t(stopAt - base);
+            return true;
+        case Scan::notANumber:
+            return stop(parser, TriFault::notANumber, parser.next);
+        case Scan::needMore:
+            readMore(parser);
+            break;
+        }
     }
-    text.resize(used);
-    return true;
 }
 
 [[noreturn]] void refuse(const TriParser& parser, const char* fileName)
@@ -173,39 +286,84 @@ bool readWholeFile(std::FILE* file, std::string& text)
 
 TriParser startTriParse(const char* text, std::size_t size)
 {
-    return TriParser{text, text, text + size, TriFault::none, nullptr, std::string(), 0, 0};
+    return TriParser{text, nullptr, 0, nullptr, 0, 0, size, true, 0, 0, size,
+                     TriFault::none, 0, 0, std::string(), 0, 0, 0};
+}
+
+TriParser startTriFileParse(std::FILE* file, std::size_t size, std::size_t chunk)
+{
+    return TriParser{nullptr, file, std::max<std::size_t>(chunk, 1), nullptr, 0, 0, 0, false, 0,
+                     0, size, TriFault::none, 0, 0, std::string(), 0, 0, 0};
 }
 
 bool parseTriCount(TriParser& parser, int& count)
 {
-    const char* start = skipSeparators(parser.next, parser.end);
-    const char* finish = numberEnd(start, parser.end);
-    if (start == parser.end) return stop(parser, TriFault::countMissing, start, finish);
+    if (!skipSeparators(parser)) return stop(parser, TriFault::countMissing, parser.next);
+    // The count runs to the next white space: the whole of it must be in the window.
+    const char* base;
+    const char* finish;
+    for (;;) {
+        base = windowStart(parser);
+        const char* end = base + parser.end;
+        finish = base + parser.next;
+        while (finish != end && !isSeparator(*finish)) ++finish;
+        if (finish != end || parser.atEnd) break;
+        readMore(parser);
+    }
+    const std::size_t at = parser.next;
     bool outOfRange = false;
     int value = 0;
-    if (!readWholeNumber(start, finish, value, outOfRange))
-        return stop(parser, TriFault::countNotANumber, start, finish);
-    if (outOfRange) return stop(parser, TriFault::countOutOfRange, start, finish);
+    if (!readWholeNumber(base + at, finish, value, outOfRange))
+        return stop(parser, TriFault::countNotANumber, at);
+    if (outOfRange) return stop(parser, TriFault::countOutOfRange, at);
     count = value;
     parser.count = value;
-    parser.next = finish;
-    if (value < 0) return stop(parser, TriFault::countNegative, start, finish);
-    const std::size_t rest = std::size_t(parser.end - finish);
-    if (std::size_t(value) > rest / minimumTriangleCharacters)
-        return stop(parser, TriFault::countTooLarge, start, finish);
+    parser.next = std::size_t(finish - base);
+    if (value < 0) return stop(parser, TriFault::countNegative, at);
+    const std::size_t read = parser.passed + parser.next;
+    if (parser.size != unknownTriSize &&
+        std::size_t(value) > (parser.size - std::min(parser.size, read)) /
+                                 minimumTriangleCharacters)
+        return stop(parser, TriFault::countTooLarge, at);
+    return true;
+}
+
+bool parseTriangle(TriParser& parser, Triangle& triangle)
+{
+    // Read into a scratch triangle, so a fault leaves the record untouched.
+    float c[9];
+    int k = 0;
+    // The common case, all in the window: plain decimals that from_chars reads up to white
+    // space. The first number that is not, and all after it, take parseCoordinate's way.
+    const char* base = windowStart(parser);
+    const char* p = base + parser.next;
+    const char* end = base + parser.end;
+    for (; k < 9; ++k) {
+        while (p != end && isSeparator(*p)) ++p;
+        const char* first = p != end && *p == '-' ? p + 1 : p;
+        const char* parsedEnd = nullptr;
+        if (first == end || !(isDigit(*first) || *first == '.') ||
+            !fromChars(p, end, c[k], parsedEnd) || parsedEnd == end || !isSeparator(*parsedEnd))
+            break;
+        p = parsedEnd;
+    }
+    parser.next = std::size_t(p - base);
+    for (; k < 9; ++k) {
+        if (!parseCoordinate(parser, c[k])) {
+            parser.triangle = parser.done + 1;
+            return false;
+        }
+    }
+    for (int j = 0; j < 3; ++j)
+        triangle.vertices[j] = Vector3{c[3 * j], c[3 * j + 1], c[3 * j + 2]};
+    ++parser.done;
     return true;
 }
 
 bool parseTriangles(TriParser& parser, int count, Triangle* triangles)
 {
-    for (int i = 0; i < count; ++i) {
-        // Read into a scratch triangle, so a fault leaves the record untouched.
-        float c[9];
-        for (int k = 0; k < 9; ++k)
-            if (!parseCoordinate(parser, i + 1, c[k])) return false;
-        Vector3* corners = triangles[i].vertices;
-        for (int j = 0; j < 3; ++j) corners[j] = Vector3{c[3 * j], c[3 * j + 1], c[3 * j + 2]};
-    }
+    for (int i = 0; i < count; ++i)
+        if (!parseTriangle(parser, triangles[i])) return false;
     return true;
 }
 
@@ -214,8 +372,6 @@ std::string describeTriFault(const TriParser& parser, const char* fileName)
     const std::string file = "TriObj [" + std::string(fileName) + "]";
     const std::string count = std::to_string(parser.count);
     const std::string quoted = "\"" + parser.faultText + "\"";
-    const long line = 1 + std::count(parser.begin, parser.faultAt ? parser.faultAt : parser.begin,
-                                     '\n');
     switch (parser.fault) {
     case TriFault::none:
         return "";
@@ -235,7 +391,10 @@ std::string describeTriFault(const TriParser& parser, const char* fileName)
                " of " + count + "!";
     case TriFault::notANumber:
         return "ERROR: " + file + " has " + quoted + " where a number is expected (line " +
-               std::to_string(line) + ", triangle " + std::to_string(parser.triangle) + ")!";
+               std::to_string(parser.faultLine) + ", triangle " +
+               std::to_string(parser.triangle) + ")!";
+    case TriFault::readError:
+        return "ERROR: unable to read " + file + "!";
     }
     return "";
 }
@@ -263,17 +422,13 @@ void TriObj::load(const char* fileName, unsigned char red, unsigned char green,
         std::printf("ERROR: unable to open TriObj [%s]!\n", fileName);
         std::exit(1);
     }
-    // The whole file is read at once and parsed in memory: far faster than one fscanf per
-    // number, with the same values.
-    std::string text;
-    const bool readable = readWholeFile(file, text);
-    std::fclose(file);
-    if (!readable) {
-        std::printf("ERROR: unable to read TriObj [%s]!\n", fileName);
-        std::exit(1);
-    }
-
-    TriParser parser = startTriParse(text.data(), text.size());
+    // Read a chunk at a time and parsed as it comes: far faster than one fscanf per number, with
+    // the same values, and nothing past the chunk that holds the last number needed is read.
+    // Only a regular file's size is known; a pipe or a device is read until the numbers end.
+    struct stat status;
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    TriParser parser =
+        startTriFileParse(file, regular ? std::size_t(status.st_size) : unknownTriSize);
     int fileCount = 0;
     const bool countOk = parseTriCount(parser, fileCount);
     const bool countRead = countOk || parser.fault == TriFault::countNegative ||
@@ -284,12 +439,25 @@ void TriObj::load(const char* fileName, unsigned char red, unsigned char green,
     }
     if (!countOk) refuse(parser, fileName);
 
-    // The count was checked against the file's size, so this allocation is bounded by it.
-    Triangle* read = new Triangle[fileCount];
-    if (!parseTriangles(parser, fileCount, read)) {
-        delete[] read;
-        refuse(parser, fileName);
+    // A count checked against the file's size bounds the array by the file; with no size to go
+    // by, the array grows as triangles arrive, so a count the data does not bear out costs no
+    // more memory than the data.
+    int capacity = regular ? fileCount : std::min(fileCount, 1 << 12);
+    Triangle* read = new Triangle[std::size_t(capacity)];
+    for (int i = 0; i < fileCount; ++i) {
+        if (i == capacity) {
+            capacity = int(std::min<long long>(fileCount, 2LL * capacity));
+            Triangle* larger = new Triangle[std::size_t(capacity)];
+            std::copy(read, read + i, larger);
+            delete[] read;
+            read = larger;
+        }
+        if (!parseTriangle(parser, read[i])) {
+            delete[] read;
+            refuse(parser, fileName);
+        }
     }
+    std::fclose(file);
     for (int i = 0; i < fileCount; ++i) {
         Triangle& t = read[i];
         t.color[0] = red;

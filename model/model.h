@@ -2,21 +2,33 @@
 // "x y z" corners per triangle, free layout) and gives every triangle its unit face normal and
 // one colour; buildMeshArrays flattens it into the MeshArrays every frame works from.
 //
-// The file format: a decimal triangle count N (optional sign), then 9N decimal numbers, the x, y,
-// z of corners 0, 1, 2 of each triangle in turn, model space. Any run of blanks, tabs, carriage
-// returns and line feeds separates two numbers; whatever follows the 9N-th number is never read.
-// Numbers are read as "%d" and "%f" read them (optional sign, fraction and exponent; also
-// "inf", "nan" and hexadecimal forms) and give the same bits. Each number runs to the next white
-// space and must be one number in full: "1,2" or "0.5cm" is a fault, not a number and a rest.
+// The file format: a decimal triangle count N (optional sign), then 9N numbers, the x, y, z of
+// corners 0, 1, 2 of each triangle in turn, model space. Whatever follows the 9N-th number is
+// never read. The numbers are read exactly as the C library's fscanf reads them with "%f",
+// quirks included, and get the same bits:
+// - white space (blanks, tabs, carriage returns, line feeds) before a number is skipped, and
+//   none is needed where a number cannot go on: "0.5-0.25" is 0.5 and -0.25, "1.0.5" is 1.0
+//   and 0.5;
+// - decimal, exponent, hexadecimal ("0x1p3"), "inf", "infinity" and "nan" forms, any sign;
+// - the scanner takes the longest run that can begin a number and converts the part that is
+//   one, dropping the rest: "1e 2" is 1 and 2 (the "e" is taken), "0x." is 0;
+// - "nan(1)" and "-nan(1)" are a NaN (and a negative one) followed by "(1)", which is not a
+//   number: a fault if another number is needed, never read if the NaN was the last one.
+// Where "%f" fails (nothing there that begins a number), the file is refused. The count is
+// stricter than "%d": a whole decimal number that fits in 32 bits, not negative, followed by
+// white space or the end of the file ("4032.0" and "12abc" are refused, where "%d" would read 12
+// and shift every number after it), and no more than the rest of a file of known size can hold.
 //
-// Reading is split in two: the parse functions below work on text in memory, report what is
-// wrong and never print or exit, so they can be tested and fuzzed on their own; TriObj::load
-// opens the file, prints and exits around them.
+// Reading is split in two: the parse functions below read text, from memory or from an open
+// file a chunk at a time, report what is wrong and never print or exit, so they can be tested
+// and fuzzed on their own; TriObj::load opens the file, prints and exits around them.
 #pragma once
 
 #include "math/vecmath.h"
 
 #include <cstddef>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 // One triangle of a TriObj.
@@ -76,29 +88,57 @@ enum class TriFault {
     countNegative,    // the count is below zero
     countTooLarge,    // the rest of the text cannot hold that many triangles
     dataEndsEarly,    // the text ends before the last triangle's last coordinate
-    notANumber,       // something other than a number where a coordinate is expected
+    notANumber,       // something that does not begin a number where a coordinate is expected
+    readError,        // the file could not be read to its end
 };
 
-// A triangle-object text in memory and how far parsing has got. The text is not copied: it must
-// outlive the parser. Make one with startTriParse.
+// Text is read from a file this many bytes at a time, and no further than the chunk that holds
+// the last number needed.
+constexpr std::size_t triReadChunk = 1 << 16;
+// The size to give startTriFileParse when the file's length is not known (a pipe, a device).
+constexpr std::size_t unknownTriSize = std::size_t(-1);
+
+// A triangle-object text being parsed, from memory or from a file. It holds a window of the
+// text: for text in memory the whole of it, for a file the chunks read and not yet passed.
+// Make one with startTriParse or startTriFileParse and do not copy it.
 struct TriParser {
-    const char* begin;     // the text's first character
-    const char* next;      // the first character not yet read
-    const char* end;       // one past the text's last character
-    TriFault fault;        // why parsing stopped; none while all is well
-    const char* faultAt;   // where the offending number starts (the end for missing data)
-    std::string faultText; // the offending number as written, cut short, or empty
-    int count;             // the triangle count, once read
-    int triangle;          // 1-based triangle in which parsing stopped, 0 before any
+    const char* memory;       // the text in memory, or null when reading a file
+    std::FILE* file;          // the file read from, or null
+    std::size_t chunk;        // bytes asked of the file at a time
+    std::unique_ptr<char[]> buffer;  // the file's window
+    std::size_t capacity;     // bytes the buffer holds
+    std::size_t next;         // the first character of the window not yet read
+    std::size_t end;          // one past the window's last character
+    bool atEnd;               // nothing follows the window
+    std::size_t passed;       // characters of the text before the window
+    long passedLines;         // line breaks among them
+    std::size_t size;         // the text's length when known, else unknownTriSize
+    TriFault fault;           // why parsing stopped; none while all is well
+    std::size_t faultOffset;  // where in the text the offending number starts
+    long faultLine;           // the 1-based line it is on
+    std::string faultText;    // the offending number as written, cut short, or empty
+    int count;                // the triangle count, once read
+    int triangle;             // 1-based triangle in which parsing stopped, 0 before any
+    int done;                 // triangles read so far
 };
 
+// Parses text[0 .. size - 1], which must outlive the parser.
 TriParser startTriParse(const char* text, std::size_t size);
+// Parses what file holds from where it stands, reading it chunk bytes at a time. size is its
+// length when known (a regular file), for the count's check, else unknownTriSize. The file
+// stays open; the caller closes it.
+TriParser startTriFileParse(std::FILE* file, std::size_t size = unknownTriSize,
+                            std::size_t chunk = triReadChunk);
 
-// Reads the triangle count and checks it: not negative, and at most as many triangles as the
-// rest of the text can hold (every triangle takes at least 18 characters: nine numbers, each
-// after at least one separator), so a caller may allocate count records safely. On a fault,
+// Reads the triangle count and checks it: not negative, and, where the text's length is known,
+// at most as many triangles as the rest of it can hold (every triangle takes at least 18
+// characters, see model.cpp), so a caller may allocate count records safely. On a fault,
 // returns false and sets parser.fault; count is then set only if a whole number was read.
 bool parseTriCount(TriParser& parser, int& count);
+
+// Reads the next triangle's corners into triangle.vertices; fills nothing else. Returns false at
+// a fault, leaving triangle as it was.
+bool parseTriangle(TriParser& parser, Triangle& triangle);
 
 // Reads the corners of count triangles into triangles[0 .. count - 1], in file order; fills
 // only their vertices. Returns false at the first fault (the records from there on are left as

@@ -295,13 +295,31 @@ TEST_F(Shell, FrameAnimatesThenDrawsTheMeshBetweenAxesAndOutline)
     ASSERT_EQ(shades.size(), 2u);
     EXPECT_EQ(shades[0].args, (std::vector<double>{255, 128, 128}));
     EXPECT_EQ(shades[1].args, (std::vector<double>{1, 2, 3}));
+    // The triangle inside goes out as the animation placed it in eye space, mapped back there
+    // from clip space: its scene corners, w = 1, up to rounding.
+    auto expectSent = [&](auto expected) {
+        const std::vector<GlCall> sent = callsNamed("glVertex4fv");
+        ASSERT_EQ(sent.size(), 3u);
+        for (int k = 0; k < 3; ++k) {
+            const Vector4& v = sceneVertices[k];
+            const std::vector<double> want = expected(double(v.x), double(v.y), double(v.z));
+            for (int c = 0; c < 4; ++c)
+                EXPECT_NEAR(sent[k].args[c], want[c], 1e-6) << "corner " << k << ", " << c;
+        }
+    };
+    expectSent([](double x, double y, double z) { return std::vector<double>{x, y, z, 1}; });
 
+    // Stopped, in the clip-space view: no step, the same triangle projected by the frustum,
+    // (x, y, -5/3 z - 2/3, -z), and left in clip space.
     clearGlCalls();
     viewState.animate = 0;
+    viewState.clipSpaceView = 1;
     onDisplay();
     EXPECT_EQ(motionState.spinAngle.x, afterOne.spinAngle.x) << "stopped: no step";
     EXPECT_EQ(motionState.position.x, afterOne.position.x);
-    EXPECT_EQ(callsNamed("glVertex4fv").size(), 3u) << "still drawn every frame";
+    expectSent([](double x, double y, double z) {
+        return std::vector<double>{x, y, -5.0 / 3.0 * z - 2.0 / 3.0, -z};
+    });
 
     meshArrays = saved;
     motionState = start;

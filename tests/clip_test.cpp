@@ -177,6 +177,14 @@ TEST(ClipToFrustum, WorkedCases)
         EXPECT_FLOAT_EQ(behind[i].w, expected[i].w) << i;
     }
 
+    // Cut by left, right, top and far in turn (w = 1 throughout: the cube from -1 to 1 in plain
+    // terms), each pass starting its list where its first edge takes it; worked out in exact
+    // fractions (left gives 4 vertices, right 5, top 4, far 3). In another order the list starts
+    // elsewhere or rounding shows: of the 15 swaps of two passes, all but bottom with top change
+    // the bits.
+    expectPolygon(clipFrustum({{-4, 0, -2.75f, 1}, {1.5f, 3.5f, -2.25f, 1}, {-0.25f, 0.25f, 4, 1}}),
+                  {{-1, 0.75f, 1, 1}, {-1, 1, 0.25f, 1}, {-0.625f, 1, 1, 1}});
+
     // Wholly outside one plane: nothing, but still an array to free.
     EXPECT_TRUE(clipFrustum({{0, 0, 2, 1}, {1, 0, 3, 1}, {0, 1, 5, 1}}).empty());
     // No vertices at all.

@@ -23,7 +23,8 @@
 
 namespace {
 
-// The pass the plain way, step by step as the program's design states it.
+// The pass the plain way, with no short cut: for every triangle its own projection matrix, a new
+// clip-space array, clipToFrustum's new array, its own inverse matrix, and both arrays freed.
 void plainDrawClippedTriangle(const Vector4* vertices, const Vector3& normal,
                               const unsigned char* color, int mapBack)
 {

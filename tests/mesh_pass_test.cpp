@@ -83,6 +83,51 @@ TEST(DrawClippedTriangle, SendsTheClippedPolygonInBothViews)
     }
 }
 
+// The clipper's tests hold a triangle of finite values that rounding takes to 10 vertices, more
+// than a convex polygon can reach. Taken back to eye space, it makes the pass fill 10 entries of
+// its arrays on the stack (the sanitizer build would see any write past them), and all 10 are
+// drawn, in clip space as clipToFrustum gives them and mapped back in the world view.
+TEST(DrawClippedTriangle, DrawsATriangleThatRoundingTakesToTenVertices)
+{
+    const Vector4 clipSpace[3] = {
+        {0.1f, 0.2f, 0.3f, -3.022314549036573e+23f},
+        {8.828180325246348e-44f, 2.6764800668604006e-43f, -1.1911320041406904e-23f,
+         -8.688050478813866e-44f},
+        {2.2922440279425358e-41f, 6.851788971162626e-41f, 2.715360727650046e+23f,
+         7.118158531547475e+28f},
+    };
+    Matrix4 projection, inverse;
+    matFrustum(projection, frustum.left, frustum.right, frustum.bottom, frustum.top,
+               frustum.near, frustum.far);
+    matFrustumInverse(inverse, frustum.left, frustum.right, frustum.bottom, frustum.top,
+                      frustum.near, frustum.far);
+    Vector4 eye[3], projected[3];
+    for (int k = 0; k < 3; ++k) {
+        matTransformPoint(eye[k], inverse, clipSpace[k]);
+        matTransformPoint(projected[k], projection, eye[k]);
+    }
+    Vector4* clipped = nullptr;
+    const int count = clipToFrustum(projected, 3, &clipped);
+    ASSERT_EQ(count, 10);
+
+    const Vector3 normal = {0, 0, 1};
+    const unsigned char color[3] = {1, 2, 3};
+    for (int mapBack : {0, 1}) {
+        clearGlCalls();
+        drawClippedTriangle(eye, normal, color, mapBack);
+        const Vertices sent = sentVertices();
+        ASSERT_EQ(sent.size(), 10u);
+        for (int i = 0; i < count; ++i) {
+            Vector4 expected = clipped[i];
+            if (mapBack) matTransformPoint(expected, inverse, clipped[i]);
+            EXPECT_EQ(sent[i], (std::vector<double>{expected.x, expected.y, expected.z,
+                                                    expected.w}))
+                << "vertex " << i << (mapBack ? ", world view" : ", clip-space view");
+        }
+    }
+    delete[] clipped;
+}
+
 TEST(DrawMesh, DrawsEachTriangleInArrayOrder)
 {
     std::vector<Vector4> vertices;

@@ -3,7 +3,8 @@
 // emulation and plays freeglut's part with its own GLUT. Where those lack something the program
 // uses, or do it differently from the published behaviour, the pieces below take over. They are
 // compiled into the web build only; web/gl_route.h, force-included into the sources that call
-// OpenGL, routes the affected calls here. The GLUT event fixes live in web/glut_fixes.js.
+// OpenGL, routes the affected calls here. The GLUT event fixes live in web/glut_fixes.js, the
+// page's own controls (buttons for the keys, the state line) in web/page_controls.js.
 //
 // Why each piece exists:
 // - Lighting (glEnable/glDisable of GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_NORMALIZE;
@@ -82,3 +83,9 @@ void webGluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble 
 
 void webGlutDisplayFunc(void (*display)());
 void webGlutIdleFunc(void (*idle)());
+
+// For the page (web/page_state.cpp, called from web/page_controls.js after every frame): the
+// program's display modes as its ViewState holds them, 1 or 0. clipSpaceView: the clip-space view
+// is on; animate: the animation runs.
+extern "C" int webClipSpaceView();
+extern "C" int webAnimate();

@@ -1,13 +1,15 @@
 // libFuzzer target: arbitrary bytes as a triangle-object text, through the parse functions the
-// loader uses. AddressSanitizer catches any read past the text or write past the triangles;
-// the checks below hold every outcome to an independent reading of the same bytes: the text
-// split at white space, the count read as a whole decimal number and every coordinate by strtof.
+// loader uses, from memory and from a file read a few bytes at a time. AddressSanitizer catches
+// any read past the text or write past the triangles; the checks below hold every outcome to an
+// independent reading of the same bytes: the count as the first white-space-delimited word read
+// as a whole decimal number, and the coordinates by the C library's own fscanf "%f".
 #include "model/model.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -51,15 +53,6 @@ bool isWholeNumber(const std::string& word)
     for (; i < word.size(); ++i)
         if (word[i] < '0' || word[i] > '9') return false;
     return true;
-}
-
-// strtof over the whole word; NaN payloads "nan(...)" are not numbers, as for "%f".
-bool strtofWhole(const std::string& word, float& value)
-{
-    if (word.find('(') != std::string::npos || word.find('\0') != std::string::npos) return false;
-    char* end = nullptr;
-    value = std::strtof(word.c_str(), &end);
-    return end == word.c_str() + word.size();
 }
 
 bool sameBits(float a, float b)
@@ -113,34 +106,56 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     check(countOk);
 
-    // Now the triangles: all of them, or the first fault where the words say it is.
+    // Now the triangles: all of them, or the first fault where fscanf fails.
     std::vector<Triangle> triangles(static_cast<size_t>(count));
     const bool trianglesOk = parseTriangles(parser, count, triangles.data());
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    check(file && std::fseek(file, long(words[0].offset + first.size()), SEEK_SET) == 0);
     const size_t needed = 9 * size_t(count);
     size_t k = 0;
-    float value = 0;
-    for (; k < needed && k + 1 < words.size(); ++k)
-        if (!strtofWhole(words[k + 1].text, value)) break;
+    int got = 1;
+    long start = 0;
+    for (; k < needed; ++k) {
+        start = std::ftell(file);
+        float value = 0;
+        got = std::fscanf(file, "%f", &value);
+        if (got != 1) break;
+        // Triangles before the one with the fault are stored; that one is left as it was.
+        const Vector3& v = triangles[k / 9].vertices[k % 9 / 3];
+        if (trianglesOk || k / 9 + 1 < size_t(parser.triangle))
+            check(sameBits((&v.x)[k % 3], value));
+    }
+    std::fclose(file);
     if (k == needed) {
         check(trianglesOk);
-        for (size_t n = 0; n < needed; ++n) {
-            check(strtofWhole(words[n + 1].text, value));
-            const Vector3& v = triangles[n / 9].vertices[n % 9 / 3];
-            const float got = n % 3 == 0 ? v.x : n % 3 == 1 ? v.y : v.z;
-            check(sameBits(got, value));
-        }
-        return 0;
-    }
-    check(!trianglesOk);
-    check(parser.triangle == int(k / 9) + 1);
-    if (k + 1 == words.size()) {
-        check(parser.fault == TriFault::dataEndsEarly);
     } else {
-        check(parser.fault == TriFault::notANumber);
-        check(parser.faultAt == text.data() + words[k + 1].offset);
+        check(!trianglesOk);
+        check(parser.triangle == int(k / 9) + 1);
+        // fscanf answers EOF where only white space is left.
+        check((got == EOF) == (parser.fault == TriFault::dataEndsEarly));
+        if (got != EOF) {
+            check(parser.fault == TriFault::notANumber);
+            size_t at = size_t(start);
+            while (isSpace(text[at])) ++at;
+            check(parser.faultOffset == at);
+        }
+        const std::string line = describeTriFault(parser, "f.tri");
+        check(line.rfind("ERROR: TriObj [f.tri]", 0) == 0 && line.back() == '!');
+        for (char c : line) check(c >= 0x20 && c <= 0x7e);
     }
-    const std::string line = describeTriFault(parser, "f.tri");
-    check(line.rfind("ERROR: TriObj [f.tri]", 0) == 0 && line.back() == '!');
-    for (char c : line) check(c >= 0x20 && c <= 0x7e);
+
+    // The same bytes from a file, a few at a time: the same outcome to the bit.
+    std::FILE* chunked = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    check(chunked != nullptr);
+    TriParser fromFile = startTriFileParse(chunked, size, 1 + size % 7);
+    int fileCount = 0;
+    std::vector<Triangle> fileTriangles(static_cast<size_t>(count));
+    check(parseTriCount(fromFile, fileCount) && fileCount == count);
+    check(parseTriangles(fromFile, count, fileTriangles.data()) == trianglesOk);
+    std::fclose(chunked);
+    check(fromFile.fault == parser.fault && fromFile.faultOffset == parser.faultOffset &&
+          fromFile.faultLine == parser.faultLine && fromFile.faultText == parser.faultText);
+    check(triangles.empty() || std::memcmp(fileTriangles.data(), triangles.data(),
+                                           triangles.size() * sizeof(Triangle)) == 0);
     return 0;
 }

@@ -3,6 +3,7 @@
 // { width, height, rgb: Buffer }.
 import { chromium } from 'playwright-core';
 
+import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -26,9 +27,14 @@ const contentTypes = {
   '.js': 'text/javascript',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
+  '.css': 'text/css',
+  '.png': 'image/png',
+  '.gif': 'image/gif',
+  '.svg': 'image/svg+xml',
 };
 
-// Serves folder's files on a free port of 127.0.0.1 until close().
+// Serves folder's files on a free port of 127.0.0.1 until close(); `url` is the demo page's
+// address, `base` the folder's.
 export async function serveFolder(folder) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
@@ -47,8 +53,10 @@ export async function serveFolder(folder) {
     });
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const base = `http://127.0.0.1:${server.address().port}/`;
   return {
-    url: `http://127.0.0.1:${server.address().port}/clipdemo.html`,
+    base,
+    url: `${base}clipdemo.html`,
     close: () => new Promise((resolve) => server.close(resolve)),
   };
 }
@@ -64,10 +72,15 @@ export function launchBrowser() {
   });
 }
 
-// The page at url, opened in a new tab. `problems` collects what must not happen: console
-// errors, uncaught page errors and failed requests; `output` the program's standard output.
-export async function openPage(browser, url) {
-  const page = await browser.newPage({ viewport: { width: 800, height: 800 } });
+// A phone-sized screen with touch input (the page's pictures stay at one device pixel per CSS
+// pixel, as on the desktop).
+export const phone = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true };
+
+// The page at url, opened in a new tab (of a desktop-sized window unless the browser context
+// options say otherwise). `problems` collects what must not happen: console errors, uncaught
+// page errors and failed requests; `output` the program's standard output.
+export async function openPage(browser, url, contextOptions = {}) {
+  const page = await browser.newPage({ viewport: { width: 800, height: 800 }, ...contextOptions });
   const problems = [];
   const output = [];
   page.on('console', (message) => {
@@ -139,6 +152,59 @@ function dragPath(from, to) {
 }
 
 // ---- Pictures -----------------------------------------------------------------------------------
+
+const green = [0, 255, 0], red = [255, 0, 0], blue = [0, 0, 255], black = [0, 0, 0];
+const same = (a, b) => a.every((value, c) => value === b[c]);
+export const isGreen = (p) => same(p, green);
+export const isRed = (p) => same(p, red);
+// Everything that is neither background nor one of the unlit lines is the mesh.
+export const isMesh = (p) => ![black, green, red, blue].some((colour) => same(p, colour));
+
+// A picture of the empty scene once it has stopped changing (it changes only with input).
+export async function settledPicture(take) {
+  let previous = await waitForPicture(take, (picture) => countPixels(picture, isGreen) > 0);
+  for (;;) {
+    await sleep(300);
+    const picture = await take();
+    if (samePicture(picture, previous)) return picture;
+    previous = picture;
+  }
+}
+
+// The lit mesh lies inside the outline's on-screen region (within a pixel of the convex hull of
+// its green lines), in shades of its one colour (255, 128, 128): lit, not all that colour itself.
+// In the world view, where it faces the light, the shades vary over its surface.
+export function checkMesh(picture, view, minimumShades) {
+  const hull = convexHull(picture, isGreen);
+  assert.ok(hull.length >= 4, `${view}: the outline is drawn`);
+  let meshPixels = 0, worst = 0;
+  const shades = new Set();
+  for (let y = 0; y < picture.height; ++y)
+    for (let x = 0; x < picture.width; ++x) {
+      const p = pixel(picture, x, y);
+      if (!isMesh(p)) continue;
+      meshPixels += 1;
+      worst = Math.max(worst, distanceOutside(hull, [x, y]));
+      shades.add(p.join());
+      assert.ok(p[1] === p[2] && p[0] >= p[1],
+                `${view}: (${x}, ${y}) is ${p}, not a shade of the mesh colour`);
+    }
+  assert.ok(meshPixels > 100, `${view}: the mesh is drawn (${meshPixels} pixels)`);
+  assert.ok(worst <= 1, `${view}: the mesh reaches ${worst.toFixed(1)} pixels outside the outline`);
+  assert.ok(!(shades.size === 1 && shades.has('255,128,128')), `${view}: the mesh is lit`);
+  assert.ok(shades.size >= minimumShades, `${view}: ${shades.size} shades`);
+}
+
+// How many pixels differ between two pictures of the same size.
+export function changedPixels(a, b) {
+  let n = 0;
+  for (let i = 0; i < a.rgb.length; i += 3) {
+    if (a.rgb[i] !== b.rgb[i] || a.rgb[i + 1] !== b.rgb[i + 1] || a.rgb[i + 2] !== b.rgb[i + 2]) {
+      ++n;
+    }
+  }
+  return n;
+}
 
 // A PNG (as screenshots come) decoded by ImageMagick.
 export function decodePng(png) {

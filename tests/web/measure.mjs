@@ -1,6 +1,7 @@
-// Measures the page (not a test: it prints numbers and judges nothing): its size, the time from
-// navigation to the first frame, and the frames of the teapot in headless Chromium with software
-// WebGL, in both views. Run after building the page (scripts/web or scripts/test):
+// Measures the page (not a test: it prints numbers and judges nothing): its size and the one-file
+// demo's, the time from navigation to the first frame, and the frames of the teapot in headless
+// Chromium with software WebGL, in both views. Run after building the page (scripts/web or
+// scripts/test):
 //   node tests/web/measure.mjs [seconds per view, default 5]
 import fs from 'node:fs';
 import path from 'node:path';
@@ -10,16 +11,19 @@ import * as h from './harness.mjs';
 
 const seconds = Number(process.argv[2] ?? 5);
 
+const printSize = (name, bytes, compressed) => {
+  console.log(`size ${name.padEnd(20)} ${String(bytes).padStart(8)} bytes, ` +
+              `${String(compressed).padStart(7)} gzipped`);
+};
 let total = 0, totalCompressed = 0;
-for (const name of ['clipdemo.html', 'clipdemo.js', 'clipdemo.wasm', 'clipdemo.data']) {
+for (const name of ['clipdemo.html', 'clipdemo.js', 'clipdemo.wasm', 'clipdemo.data',
+                    'clipdemo-single.html']) {
   const data = fs.readFileSync(path.join(h.webBuild, name));
   const compressed = zlib.gzipSync(data, { level: 9 }).length;
-  total += data.length, totalCompressed += compressed;
-  console.log(`size ${name.padEnd(14)} ${String(data.length).padStart(8)} bytes, ` +
-              `${String(compressed).padStart(7)} gzipped`);
+  if (name === 'clipdemo-single.html') printSize('the page: all', total, totalCompressed);
+  else total += data.length, totalCompressed += compressed;
+  printSize(name, data.length, compressed);
 }
-console.log(`size ${'all'.padEnd(14)} ${String(total).padStart(8)} bytes, ` +
-            `${String(totalCompressed).padStart(7)} gzipped`);
 
 // Every animation-frame callback's start and end on the page's clock (milliseconds since the
 // navigation started). The program's only ones are GLUT's display requests: one per frame.

@@ -1,0 +1,116 @@
+// The site as it is published: the web build installed into a fresh folder (cmake --install),
+// served over HTTP, its pages loaded in headless Chromium; and the one-file demo copied alone into
+// another folder and opened from the disk.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+import * as h from './harness.mjs';
+
+const markdown = fs.readFileSync(
+  path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../docs/clipping.md'), 'utf8');
+
+describe('The site', { timeout: 180_000 }, () => {
+  let browser, server, folder;
+
+  before(async () => {
+    folder = fs.mkdtempSync(path.join(os.tmpdir(), 'clipdemo-site-'));
+    const install = spawnSync('cmake', ['--install', h.webBuild, '--prefix', folder],
+                              { encoding: 'utf8' });
+    assert.equal(install.status, 0, install.stderr);
+    server = await h.serveFolder(folder);
+    browser = await h.launchBrowser();
+  });
+
+  after(async () => {
+    await browser?.close();
+    await server?.close();
+    if (folder) fs.rmSync(folder, { recursive: true, force: true });
+  });
+
+  // Opens url and waits until the page has loaded all it asks for; returns the session.
+  async function load(url) {
+    const session = await h.openPage(browser, 'about:blank');
+    await session.page.goto(url, { waitUntil: 'networkidle' });
+    return session;
+  }
+
+  test('every link of the index leads to a page that loads without a failed request',
+       async () => {
+    const index = await load(`${server.base}index.html`);
+    const links = await index.page.locator('a[href]').evaluateAll(
+      (anchors) => anchors.map((anchor) => anchor.href));
+    for (const page of ['clipdemo.html', 'clipping.html', 'clipdemo-single.html']) {
+      assert.ok(links.includes(`${server.base}${page}`), `the index links ${page}`);
+    }
+    assert.deepEqual(index.problems, [], 'index.html');
+    for (const link of links) {
+      const session = await load(link);
+      assert.deepEqual(session.problems, [], link);
+      await session.page.close();
+    }
+  });
+
+  test('the walkthrough is a page of its own with every figure of its Markdown', async () => {
+    const session = await load(`${server.base}clipping.html`);
+    const page = session.page;
+    assert.equal(await page.title(), 'How the clipping works · clipdemo');
+    assert.equal(await page.locator('meta[name=viewport]').count(), 1);
+    assert.ok(await page.evaluate(() => document.styleSheets[0].cssRules.length > 0),
+              'its stylesheet has loaded');
+    assert.ok(await page.locator('table').count() >= 4, 'the pipe tables are tables');
+
+    // Every image the Markdown shows, as ![..](src) or <img src="..">, is on the page, loaded.
+    const expected = new Set([...markdown.matchAll(/!\[[^\]]*\]\(([^)\s]+)\)/g),
+                              ...markdown.matchAll(/<img [^>]*src="([^"]+)"/g)]
+      .map((match) => new URL(match[1], server.base).href));
+    const images = await page.locator('main img').evaluateAll((all) => all.map(
+      (image) => ({ src: image.src, loaded: image.complete && image.naturalWidth > 0 })));
+    assert.deepEqual(new Set(images.map((image) => image.src)), expected);
+    assert.deepEqual(images.filter((image) => !image.loaded), [], 'images that did not load');
+
+    // The figures it links rather than shows are there too.
+    const links = await page.locator('main a[href]').evaluateAll(
+      (anchors) => anchors.map((anchor) => anchor.href));
+    assert.ok(links.length >= 28, `${links.length} links`);
+    for (const link of links) {
+      assert.equal((await page.request.get(link)).status(), 200, link);
+    }
+    assert.deepEqual(session.problems, []);
+  });
+});
+
+describe('The demo in one file, opened from the disk', { timeout: 120_000 }, () => {
+  let browser, folder, session;
+  const take = () => h.canvasPicture(session.page);
+
+  before(async () => {
+    folder = fs.mkdtempSync(path.join(os.tmpdir(), 'clipdemo-single-'));
+    const file = path.join(folder, 'clipdemo-single.html');
+    fs.copyFileSync(path.join(h.webBuild, 'clipdemo-single.html'), file);
+    browser = await h.launchBrowser();
+    session = await h.openPage(browser, pathToFileURL(file).href);
+  });
+
+  after(async () => {
+    await browser?.close();
+    if (folder) fs.rmSync(folder, { recursive: true, force: true });
+  });
+
+  test('draws the teapot lit inside the outline, and Escape ends it', async () => {
+    await h.waitForOutput(session, /^Reading in teapot\.tri \(4032 triangles\)\. \. \.$/);
+    h.checkMesh(await h.waitForPicture(take, (picture) => h.countPixels(picture, h.isMesh) > 100),
+                'world view', 5);
+    await session.page.keyboard.press('Escape');
+    await h.sleep(300);
+    const last = await take();
+    await h.sleep(1000);
+    assert.ok(h.samePicture(last, await take()), 'no frame after Escape');
+    assert.match(await session.page.locator('#status').textContent(), /ended \(exit status 0\)/);
+    assert.deepEqual(session.problems, []);
+  });
+});

@@ -1,0 +1,26 @@
+# Makes the walkthrough page from its Markdown at build time: the Markdown converted by cmark-gfm
+# (GitHub-flavoured: pipe tables, and the raw <img> tags the Markdown uses, with GitHub's filter
+# of unsafe tags), put into the page template in place of @BODY@, its first heading as @TITLE@.
+#   cmake -DCMARK_GFM=... -DMARKDOWN=... -DTEMPLATE=... -DOUTPUT=... -P make_walkthrough.cmake
+execute_process(
+  COMMAND ${CMARK_GFM} --unsafe --validate-utf8 --extension table --extension autolink
+          --extension strikethrough --extension tagfilter ${MARKDOWN}
+  OUTPUT_VARIABLE body
+  ERROR_VARIABLE errors
+  RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cmark-gfm could not convert ${MARKDOWN}: ${errors}")
+endif()
+
+file(STRINGS ${MARKDOWN} heading REGEX "^# " LIMIT_COUNT 1)
+if(NOT heading)
+  message(FATAL_ERROR "${MARKDOWN} has no '# ' heading for the page's title")
+endif()
+string(REGEX REPLACE "^# +" "" title "${heading}")
+string(REPLACE "&" "&amp;" title "${title}")
+string(REPLACE "<" "&lt;" title "${title}")
+
+file(READ ${TEMPLATE} page)
+string(REPLACE "@TITLE@" "${title}" page "${page}")
+string(REPLACE "@BODY@" "${body}" page "${page}")
+file(WRITE ${OUTPUT} "${page}")
