@@ -89,7 +89,9 @@ void readMore(TriParser& parser)
     const std::size_t got = std::fread(parser.buffer.get() + kept, 1, wanted, parser.file);
     parser.next = 0;
     parser.end = kept + got;
-    if (got < wanted) parser.atEnd = true;
+    // Less than asked for is the end of the file or an error; text-mode reading on some systems
+    // also gives less when it drops carriage returns, and then the next call reads on.
+    if (got == 0 || std::feof(parser.file) || std::ferror(parser.file)) parser.atEnd = true;
 }
 
 // Records a fault at position at of the window, quoting the number that starts there (up to the
