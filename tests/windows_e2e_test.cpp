@@ -4,8 +4,9 @@
 // backslash freezes it; Escape ends it with status 0, a missing or malformed teapot.tri with its
 // error line and status 1. Its standard output is Windows text: lines end with CR LF.
 //
-// Run by the Windows build's tests, which name the program and how to start Wine:
+// Run by the Windows build's tests, which name the program, how to start Wine and its prefix:
 //   CLIPDEMO_WINDOWS_EXE=build-win/clipdemo.exe CLIPDEMO_WINE=build-win/tests/windows/wine
+//   WINEPREFIX=build-win/wine
 // gtest before Xlib, whose macros (None, Bool) would break gtest's names.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -44,8 +46,14 @@ class WindowsProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (environment("CLIPDEMO_WINDOWS_EXE").empty() || environment("CLIPDEMO_WINE").empty())
-            GTEST_SKIP() << "CLIPDEMO_WINDOWS_EXE and CLIPDEMO_WINE name the program and Wine";
+        if (environment("CLIPDEMO_WINDOWS_EXE").empty() || environment("CLIPDEMO_WINE").empty() ||
+            environment("WINEPREFIX").empty())
+            GTEST_SKIP() << "CLIPDEMO_WINDOWS_EXE, CLIPDEMO_WINE and WINEPREFIX name the program, "
+                            "how to start Wine and the Wine prefix";
+        // Wine's desktop takes the display of the first program that starts the Wine server; one
+        // started without a display (or on a display gone since) would leave the program here
+        // without a window. So each test starts the server afresh, on its own display.
+        std::system("wineserver --kill >/dev/null 2>&1; wineserver --wait >/dev/null 2>&1");
     }
     VirtualDisplay x;
 };
@@ -122,8 +130,12 @@ TEST_F(WindowsProgram, DrawsTheEmptySceneAsTheLinuxProgramDoesPixelForPixel)
 
 TEST_F(WindowsProgram, DrawsTheTeapotLitInsideTheOutlineAndBackslashFreezesIt)
 {
+    // The shipped teapot with CR LF line ends, as a Windows editor saves it.
     const std::string dir = makeTempDir("teapot");
-    copyFile(shippedTeapot, dir + "/teapot.tri");
+    std::ifstream shipped(shippedTeapot, std::ios::binary);
+    std::string text, line;
+    while (std::getline(shipped, line)) text += line + "\r\n";
+    writeFile(dir + "/teapot.tri", text);
     Clipdemo program(x, dir, underWine());
     ASSERT_NE(program.waitForWindow(60), 0u);
     for (bool clipSpaceView : {false, true}) {
