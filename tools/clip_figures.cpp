@@ -1306,13 +1306,21 @@ std::string shortestDecimal(float value)
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
     // The fewest significant digits that read back to the same float; nine always do.
-    char text[64];
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, double(value));
-        const float back = std::strtof(text, nullptr);
+    char scientific[64];
+    int digits = 1;
+    for (; digits < 9; ++digits) {
+        std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, double(value));
+        const float back = std::strtof(scientific, nullptr);
         if (std::memcmp(&back, &value, sizeof value) == 0) break;
     }
-    return shortExponent(text);
+    std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, double(value));
+    // The same digits as a plain decimal, where that is no longer: "0.1" rather than "1e-1",
+    // "862920" rather than "8.6292e5", but "1e6" and "1e-7".
+    const int exponent = std::atoi(std::strchr(scientific, 'e') + 1);
+    char plain[80];
+    std::snprintf(plain, sizeof plain, "%.*f", std::max(0, digits - 1 - exponent), double(value));
+    const std::string shortScientific = shortExponent(scientific);
+    return std::strlen(plain) <= shortScientific.size() ? plain : shortScientific;
 }
 
 std::string triangleText(const float corners[9])
