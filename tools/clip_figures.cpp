@@ -767,11 +767,20 @@ std::vector<std::pair<double, double>> viewPoints(const Polygon& polygon, const 
     return uv;
 }
 
+// How far from the origin the shapes of the c-w view reach: twice as far as the plot, which
+// holds the origin, so that they cross it whole. No further: a browser draws a dashed line dash
+// by dash along its whole length, cut to the plot or not.
+double planeReach(const View& view)
+{
+    return 2 * std::max({std::fabs(view.uMin), std::fabs(view.uMax), std::fabs(view.vMin),
+                         std::fabs(view.vMax)});
+}
+
 // The shaded inside of the plane, the wedge inside both planes of the axis, and the two planes
 // as lines, all in the c-w view. Drawn as large shapes cut to the plot.
 void planeBackground(std::string& svg, const View& view, const PlaneInfo& plane)
 {
-    const double far = 100 * std::max(view.uMax - view.uMin, view.vMax - view.vMin);
+    const double far = planeReach(view);
     // The half-plane as a triangle: the plane's line and the far corner on its inside.
     const std::vector<std::pair<double, double>> inside =
         plane.upper ? std::vector<std::pair<double, double>>{{-far, -far}, {far, far}, {-far, far}}
@@ -790,7 +799,7 @@ void planeBackground(std::string& svg, const View& view, const PlaneInfo& plane)
 // The lines c = w and c = -w, in pixels.
 std::vector<Segment> planeLines(const View& view)
 {
-    const double far = 100 * std::max(view.uMax - view.uMin, view.vMax - view.vMin);
+    const double far = planeReach(view);
     return {{{toX(view, -far), toY(view, -far)}, {toX(view, far), toY(view, far)}},
             {{toX(view, far), toY(view, -far)}, {toX(view, -far), toY(view, far)}}};
 }

@@ -262,7 +262,11 @@
   }
 
   function drawView(view) {
-    var parts = view.parts, reach = 1e4, near = 0.25, far = 1;
+    // Lines through the eye reach just beyond the view: a dashed line far longer costs the
+    // browser a dash for every few pixels of its whole length.
+    var reach = 2 * Math.max(Math.abs(view.u0), Math.abs(view.v1),
+                             (viewWidth + viewHeight) / view.scale);
+    var parts = view.parts, near = 0.25, far = 1;
     var eye = viewPoint(view, 0, 0);
     if (view.u === 'depth') {
       setAttributes(parts.behind, {x: 0, y: 0, width: Math.max(0, eye[0]), height: viewHeight});
