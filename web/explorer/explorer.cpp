@@ -23,11 +23,34 @@ struct ExplorerState {
     char text[4096] = {};       // a text handed over for explorerParse, UTF-8, NUL-terminated
     std::string message;        // why explorerParse refused its text
     TriangleFigures drawn;      // the figures of the last explorerDraw
+    std::string dataUrls[7];    // the figures as data URLs of their unchanged bytes, for images
     std::string vertices[7];    // their polygons as JSON: after passes 1 to 6, then the result
     std::string triangleText;   // the drawn triangle as the address carries it
 };
 
 ExplorerState state;
+
+// bytes as a data URL of the given type, base64-encoded: the page shows each figure as an image
+// of its own document (its fixed ids then cannot meet another figure's) from such a URL, which
+// costs the browser far less than a blob URL, and decodes to the same bytes.
+std::string dataUrl(const char* type, const std::string& bytes)
+{
+    static const char digits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string url = std::string("data:") + type + ";base64,";
+    url.reserve(url.size() + (bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        unsigned group = 0;
+        for (std::size_t k = 0; k < 3; ++k) {
+            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
+            url += k <= n ? digits[(group >> (18 - 6 * k)) & 63] : '=';
+        }
+    }
+    return url;
+}
 
 } // namespace
 
@@ -102,16 +125,21 @@ EMSCRIPTEN_KEEPALIVE int explorerDraw()
     const WalkthroughTriangle* found = findWalkthroughTriangle(state.corners);
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
                                       found ? found->stem : defaultStem);
-    for (int pass = 0; pass < 6; ++pass) {
-        state.vertices[pass] = verticesJson(state.drawn.afterPass[pass]);
+    for (int i = 0; i < 7; ++i) {
+        state.dataUrls[i] = dataUrl("image/svg+xml", state.drawn.figures[i].svg);
+        state.vertices[i] = verticesJson(i < 6 ? state.drawn.afterPass[i] : state.drawn.clipped);
     }
-    state.vertices[6] = verticesJson(state.drawn.clipped);
     state.triangleText = triangleText(state.corners);
     return state.drawn.passesAgree ? 1 : 0;
 }
 
-// Figure i (0 to 5 the passes, 6 the final figure) of the last explorerDraw: its SVG bytes, their
-// count, and its file name.
+// Figure i (0 to 5 the passes, 6 the final figure) of the last explorerDraw: as a data URL, as its
+// SVG bytes and their count, and its file name.
+EMSCRIPTEN_KEEPALIVE const char* explorerFigureDataUrl(int i)
+{
+    return state.dataUrls[i].c_str();
+}
+
 EMSCRIPTEN_KEEPALIVE const char* explorerFigure(int i)
 {
     return state.drawn.figures[i].svg.data();

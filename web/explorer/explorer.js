@@ -1,7 +1,7 @@
 // The clip explorer's page script, linked into explore.js with --post-js. It turns input into the
 // triangle's nine eye-space corner values (drags in the two views, typed numbers, presets, the
 // address) and puts what the compiled side returns into the page: the seven SVG figures, each
-// shown as an image of its own document (a blob URL of its unchanged bytes, so that the fixed ids
+// shown as an image of its own document (a data URL of its unchanged bytes, so that the fixed ids
 // inside one figure cannot meet another's), their polygons as data-vertices, and the address.
 // It does no clipping, projection or figure arithmetic: only the two input views are drawn here,
 // and they show the corners, not what the clipper makes of them.
@@ -14,9 +14,11 @@
 
   var corners = [];     // the nine values last drawn, as the floats they are
   var triangleText = '';  // those values as the address carries them
-  var figureUrls = [];  // the blob URL each figure shows now
+  var figureUrls = [];  // the blob URL each figure's link opened last
   var drag = null;      // {view, corner, pointerId} while a corner is dragged
   var shownPass = 0;    // 0: all six passes; 1 to 6: that pass alone
+  var addressTimer = 0;    // a pending address update during a drag (setTimeout's id), or 0
+  var addressWritten = 0;  // when the address was last written (performance.now())
 
   function byId(id) { return document.getElementById(id); }
 
@@ -57,7 +59,7 @@
     corners = Array.prototype.slice.call(cornerArray());
     triangleText = Module.UTF8ToString(Module._explorerTriangleText());
     for (var i = 0; i < 7; ++i) showFigure(i);
-    history.replaceState(null, '', '#t=' + triangleText);
+    updateAddress();
     var values = triangleText.split(',');
     numberInputs().forEach(function(input, k) {
       if (input !== typing) input.value = values[k];
@@ -76,23 +78,47 @@
   }
 
   function showFigure(i) {
-    var pointer = Module._explorerFigure(i), length = Module._explorerFigureLength(i);
-    var blob = new Blob([HEAPU8.subarray(pointer, pointer + length)], {type: 'image/svg+xml'});
-    var url = URL.createObjectURL(blob);
     var container = byId(containerIds[i]);
-    container.querySelector('img').src = url;
-    var link = container.querySelector('a');
-    link.href = url;
-    link.setAttribute('download', Module.UTF8ToString(Module._explorerFigureName(i)));
-    if (figureUrls[i]) URL.revokeObjectURL(figureUrls[i]);
-    figureUrls[i] = url;
+    container.querySelector('img').src = Module.UTF8ToString(Module._explorerFigureDataUrl(i));
     var vertices = Module.UTF8ToString(Module._explorerVertices(i));
     container.setAttribute('data-vertices', vertices);
     var area = container.querySelector('textarea');
     if (!area.hidden) area.value = vertices;
   }
 
-  // ---- Messages -----------------------------------------------------------------------------------
+  // Opens figure i alone, full size, in a new tab: its link gets a blob URL of the figure's bytes
+  // as the user follows it (a tab may not open a data URL). The URL made for the previous click
+  // is given up then; its tab has long loaded it.
+  function openFigure(i, link) {
+    var pointer = Module._explorerFigure(i), length = Module._explorerFigureLength(i);
+    var blob = new Blob([HEAPU8.subarray(pointer, pointer + length)], {type: 'image/svg+xml'});
+    if (figureUrls[i]) URL.revokeObjectURL(figureUrls[i]);
+    figureUrls[i] = URL.createObjectURL(blob);
+    link.href = figureUrls[i];
+  }
+
+  // Writes the triangle into the address, replacing the history entry rather than adding one.
+  // While a corner is dragged, four times a second: a browser ignores, with a warning, a page that
+  // rewrites its address hundreds of times in a few seconds, and each rewrite costs the page a
+  // few milliseconds of a busy browser's time. The last position always lands.
+  function updateAddress() {
+    if (!drag) {
+      writeAddress();
+      return;
+    }
+    var wait = addressWritten + 250 - performance.now();
+    if (wait <= 0) writeAddress();
+    else if (!addressTimer) addressTimer = setTimeout(writeAddress, wait);
+  }
+
+  function writeAddress() {
+    clearTimeout(addressTimer);
+    addressTimer = 0;
+    addressWritten = performance.now();
+    history.replaceState(null, '', '#t=' + triangleText);
+  }
+
+  // ---- Messages ---------------------------------------------------------------------------------
 
   function setMessage(text) {
     var box = byId('message');
@@ -100,7 +126,7 @@
     box.hidden = !text;
   }
 
-  // ---- The address --------------------------------------------------------------------------------
+  // ---- The address ------------------------------------------------------------------------------
 
   // Shows the triangle the address names; anything else, with a message, the first preset.
   function followAddress() {
@@ -143,7 +169,7 @@
     show();
   }
 
-  // ---- Typed numbers ------------------------------------------------------------------------------
+  // ---- Typed numbers ----------------------------------------------------------------------------
 
   function numberInputs() {
     return Array.prototype.slice.call(byId('numbers').querySelectorAll('input'));
@@ -160,7 +186,7 @@
     byId('numbers-error').textContent = 'Not drawn: ' + parsed + '.';
   }
 
-  // ---- The two views that take the corners ---------------------------------------------------------
+  // ---- The two views that take the corners ------------------------------------------------------
 
   // Each view is an inline SVG drawn here, 400 by 300 units, showing two eye-space values of each
   // corner, u across and v up, at one scale on both axes (depth is -z). Its corners are circles a
@@ -279,10 +305,8 @@
       viewPoint(view, near, near)]));
     parts.planes.setAttribute('points', pointsText([
       viewPoint(view, reach, -reach), eye, viewPoint(view, reach, reach)]));
-    var ends = [viewPoint(view, -reach, 0), viewPoint(view, reach, 0)];
-    setAttributes(parts.depthAxis, {x1: ends[0][0], y1: ends[0][1], x2: ends[1][0], y2: ends[1][1]});
-    ends = [viewPoint(view, 0, -reach), viewPoint(view, 0, reach)];
-    setAttributes(parts.sideAxis, {x1: ends[0][0], y1: ends[0][1], x2: ends[1][0], y2: ends[1][1]});
+    setLine(parts.depthAxis, viewPoint(view, -reach, 0), viewPoint(view, reach, 0));
+    setLine(parts.sideAxis, viewPoint(view, 0, -reach), viewPoint(view, 0, reach));
     setAttributes(parts.eye, {x: eye[0] + 4, y: eye[1] - 4});
     var nearAt = viewPoint(view, near, 0), farAt = viewPoint(view, far, 0);
     setAttributes(parts.near, {x: nearAt[0] + 3, y: nearAt[1] + 13});
@@ -298,6 +322,10 @@
                           points[k][1].toFixed(2) + ')');
       handle.firstChild.setAttribute('fill', held ? '#fb8c00' : '#ffffff');
     });
+  }
+
+  function setLine(line, from, to) {
+    setAttributes(line, {x1: from[0], y1: from[1], x2: to[0], y2: to[1]});
   }
 
   function setAttributes(node, attributes) {
@@ -360,11 +388,12 @@
   function onPointerUp(view, event) {
     if (!drag || drag.pointerId !== event.pointerId) return;
     drag = null;
+    if (addressTimer) writeAddress();
     views.forEach(fitRange);
     drawViews();
   }
 
-  // ---- Figures, copying and the pass selector ------------------------------------------------------
+  // ---- Figures, copying and the pass selector ---------------------------------------------------
 
   function makeFigure(i, holder) {
     var name = i < 6 ? 'Pass ' + (i + 1) + ' of 6: ' + passNames[i] : 'Clipped, then divided';
@@ -376,7 +405,8 @@
     caption.appendChild(copy);
     caption.appendChild(element('span', {class: 'copy-status', 'aria-live': 'polite'}));
     container.appendChild(caption);
-    var link = element('a', {target: '_blank', title: 'the figure alone, full size'});
+    var link = element('a', {href: '#', target: '_blank', title: 'the figure alone, full size'});
+    link.addEventListener('click', function() { openFigure(i, link); });
     link.appendChild(element('img', {alt: name + ', figure drawn by clipfigs', width: '820'}));
     container.appendChild(link);
     var area = element('textarea', {readonly: '', 'aria-label': name + ': vertices'});
@@ -417,7 +447,7 @@
     });
   }
 
-  // ---- Start ---------------------------------------------------------------------------------------
+  // ---- Start ------------------------------------------------------------------------------------
 
   function buildPage() {
     var presets = byId('presets');
