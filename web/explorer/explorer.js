@@ -12,11 +12,11 @@
   var containerIds = ['pass-1', 'pass-2', 'pass-3', 'pass-4', 'pass-5', 'pass-6', 'final'];
   var limit = 1e6;  // the largest magnitude the compiled side accepts for a value
 
-  var corners = [];     // the nine values last drawn, as the floats they are
-  var triangleText = '';  // those values as the address carries them
-  var figureUrls = [];  // the blob URL each figure's link opened last
-  var drag = null;      // {view, corner, pointerId} while a corner is dragged
-  var shownPass = 0;    // 0: all six passes; 1 to 6: that pass alone
+  var corners = [];        // the nine values last drawn, as the floats they are
+  var triangleText = '';   // those values as the address carries them
+  var figureUrls = [];     // the blob URL each figure's link opened last
+  var drag = null;         // {view, corner, pointerId} while a corner is dragged
+  var shownPass = 0;       // 0: all six passes; 1 to 6: that pass alone
   var addressTimer = 0;    // a pending address update during a drag (setTimeout's id), or 0
   var addressWritten = 0;  // when the address was last written (performance.now())
 
@@ -51,7 +51,6 @@
   // Draws the triangle in the corners and shows everything that follows from it. typing: the
   // number field being typed in, whose text stays as the user has it.
   function show(typing) {
-    var start = performance.now();
     if (!Module._explorerDraw()) {
       setMessage('The six clipToPlane passes and clipToFrustum disagree for this triangle: ' +
                  'please report it with this page\'s address.');
@@ -74,7 +73,6 @@
     });
     drawViews();
     byId('status').hidden = true;
-    return performance.now() - start;
   }
 
   function showFigure(i) {
