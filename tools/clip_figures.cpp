@@ -11,10 +11,10 @@
 // alone. The directions tried for a label come from a table, not from cos and sin, and tick
 // spacings from exact powers of ten, not from pow: a library's last bit must not move a label.
 //
-// Bounded whatever the triangle: every drawn coordinate is finite and lies within drawLimit
-// pixels (shapes reaching further are cut there), tick spacings scale with the view so a plot
-// never has more than a few dozen ticks, and a polygon has at most clipFrustumCapacity(3)
-// vertices.
+// Bounded whatever the triangle: a point at infinity (divided by w = 0) is left out with a note,
+// polygons are cut at drawLimit pixels and every printed coordinate is finite and within ten
+// times that, tick spacings scale with the view so a plot never has more than a few dozen ticks,
+// and a polygon has at most clipFrustumCapacity(3) vertices.
 #include "tools/clip_figures.h"
 
 #include "clip/clip.h"
