@@ -1,933 +1,37 @@
-// clipfigs: draws the figures of docs/clipping.md with the program's own projection and clipper,
-// so that the pictures show what the code does.
+// clipfigs: draws the figures of docs/clipping.md, or of any triangle, with the program's own
+// projection and clipper (through the figure library, clip_figures.h), so that the pictures show
+// what the code does.
 //
-//   clipfigs OUTDIR      writes the SVG figures into OUTDIR/figures/ (the docs use: clipfigs docs)
+//   clipfigs OUTDIR
+//       the walkthrough's four triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
+//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] OUTDIR
+//       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
+//       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
+//       draws the same bytes for the same triangle and title.
+//   clipfigs --explorer-links
+//       for each walkthrough triangle, its stem and the explorer's address that shows it
 //
-// Four triangles, given in the simulated camera's eye space, are projected into clip space with
-// matFrustum and the program's frustum, then clipped twice: plane by plane with clipToPlane, in
-// the order of ClipPlane, for one figure per pass, and whole with clipToFrustum, for the final
-// figure. The two results must agree bit for bit, or nothing more is written and the exit status
-// is 1.
-//
-// The output is the same bytes on every run and every machine: numbers are printed with a fixed
-// number of decimals through snprintf in the C locale (the program never changes the locale), and
-// nothing depends on the time, the place or the order of a directory listing.
-#include "clip/clip.h"
-#include "math/vecmath.h"
+// The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
+// written and the exit status is 1. A command line it cannot use gives status 2.
+#include "tools/clip_figures.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
-#include <utility>
-#include <vector>
 
 namespace {
 
-using Polygon = std::vector<Vector4>;
-
-// ---------------------------------------------------------------------------------------------
-// What the figures show
-
-// One clip plane as the figures show it: the coordinate it bounds against w.
-struct PlaneInfo {
-    ClipPlane plane;
-    const char* enumerator;      // the name in clip/clip.h
-    const char* fileName;        // the part of the figure's file name
-    const char* axis;            // "x", "y" or "z": the view is this coordinate against w
-    float Vector4::*coordinate;  // the same coordinate, as a member
-    bool upper;                  // the plane is c = w, inside c <= w; else c = -w, inside c >= -w
-};
-
-// In the order of ClipPlane, which is the order clipToFrustum applies them in.
-const PlaneInfo planeInfos[6] = {
-    {ClipLeft, "ClipLeft", "left", "x", &Vector4::x, false},
-    {ClipRight, "ClipRight", "right", "x", &Vector4::x, true},
-    {ClipBottom, "ClipBottom", "bottom", "y", &Vector4::y, false},
-    {ClipTop, "ClipTop", "top", "y", &Vector4::y, true},
-    {ClipNear, "ClipNear", "near", "z", &Vector4::z, false},
-    {ClipFar, "ClipFar", "far", "z", &Vector4::z, true},
-};
-
-// A triangle of the walkthrough.
-struct Example {
-    const char* fileName;  // the first part of its figures' file names
-    const char* title;     // how the figures name it
-    Vector4 eye[3];        // its corners in the simulated camera's eye space, w = 1
-};
-
-// The eye looks down -z; the frustum reaches from z = -0.25 (near) to z = -1 (far), and at depth
-// d in front of the eye from -d to d in x and in y.
-const Example examples[4] = {
-    // The second corner is nearer than the near plane: only ClipNear cuts.
-    {"crosses-near", "crosses the near plane",
-     {{-0.1f, -0.05f, -0.6f, 1}, {0.05f, 0.06f, -0.1f, 1}, {0.12f, -0.08f, -0.5f, 1}}},
-    // The second corner lies beyond the right and the top face at once, the third beyond the top
-    // and the far face: ClipRight, ClipTop and ClipFar cut, and a vertex lands on the frustum's
-    // corner edge x = y = w. The ClipTop pass meets all four cases of the edge walk.
-    {"corner", "crosses a corner",
-     {{-0.1f, -0.05f, -0.45f, 1}, {0.7f, 0.6f, -0.5f, 1}, {-0.36f, 1.3f, -1.2f, 1}}},
-    // The third corner is behind the eye (z > 0, so w < 0).
-    {"behind-eye", "reaches behind the eye",
-     {{-0.2f, -0.15f, -0.6f, 1}, {0.2f, -0.15f, -0.6f, 1}, {0.4f, 0.35f, 0.3f, 1}}},
-    // Nothing to cut: every pass only rotates the list by one place.
-    {"inside", "wholly inside",
-     {{-0.1f, -0.08f, -0.5f, 1}, {0.15f, -0.02f, -0.7f, 1}, {0.02f, 0.12f, -0.45f, 1}}},
-};
-
-// How a vertex of a figure came about, found by comparing the clipper's input and output bit for
-// bit: the figures take the clipper's word for what is inside, they do not test it themselves.
-enum class VertexKind {
-    Kept,     // an input vertex that is also in the output
-    Dropped,  // an input vertex that is not in the output: it was outside
-    Cut,      // an output vertex that is not an input vertex: made on the plane by this clip
-};
-
-bool sameBits(const Vector4& a, const Vector4& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-bool contains(const Polygon& polygon, const Vector4& v)
-{
-    for (const Vector4& p : polygon) {
-        if (sameBits(p, v)) return true;
-    }
-    return false;
-}
-
-bool sameBits(const Polygon& a, const Polygon& b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!sameBits(a[i], b[i])) return false;
-    }
-    return true;
-}
-
-// The kinds of the vertices of the polygon given to a clip.
-std::vector<VertexKind> inputKinds(const Polygon& input, const Polygon& output)
-{
-    std::vector<VertexKind> kinds;
-    for (const Vector4& v : input) {
-        kinds.push_back(contains(output, v) ? VertexKind::Kept : VertexKind::Dropped);
-    }
-    return kinds;
-}
-
-// The kinds of the vertices of the polygon a clip gave back.
-std::vector<VertexKind> outputKinds(const Polygon& input, const Polygon& output)
-{
-    std::vector<VertexKind> kinds;
-    for (const Vector4& v : output) {
-        kinds.push_back(contains(input, v) ? VertexKind::Kept : VertexKind::Cut);
-    }
-    return kinds;
-}
-
-// The mesh pass's projection: the simulated camera's eye space to clip space.
-Matrix4 projection()
-{
-    Matrix4 matrix;
-    matFrustum(matrix, frustum.left, frustum.right, frustum.bottom, frustum.top, frustum.near,
-               frustum.far);
-    return matrix;
-}
-
-// The triangle's corners in clip space, as the mesh pass projects them.
-Polygon project(const Example& example)
-{
-    const Matrix4 matrix = projection();
-    Polygon clip(3);
-    for (int k = 0; k < 3; ++k) matTransformPoint(clip[k], matrix, example.eye[k]);
-    return clip;
-}
-
-Polygon clipOnePlane(const Polygon& input, ClipPlane plane)
-{
-    Polygon output(static_cast<std::size_t>(clipPassCapacity(static_cast<int>(input.size()))));
-    const int count =
-        clipToPlane(input.data(), static_cast<int>(input.size()), output.data(), plane);
-    output.resize(static_cast<std::size_t>(count));
-    return output;
-}
-
-Polygon clipWhole(const Polygon& input)
-{
-    Vector4* result = nullptr;
-    const int count = clipToFrustum(input.data(), static_cast<int>(input.size()), &result);
-    Polygon output(result, result + count);
-    delete[] result;
-    return output;
-}
-
-// The point the simulated camera sees: x/w, y/w, z/w. The division is what the figures warn
-// about; it is only ever done here for drawing.
-Vector4 divided(const Vector4& v)
-{
-    return {float(double(v.x) / v.w), float(double(v.y) / v.w), float(double(v.z) / v.w), 1.0f};
-}
-
-// ---------------------------------------------------------------------------------------------
-// SVG text
-
-// A number with a fixed count of decimals; a negative zero prints as zero.
-std::string num(double value, int decimals)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string s = text;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-    return s;
-}
-
-// Pixel positions.
-std::string px(double value)
-{
-    return num(value, 2);
-}
-
-// Vertex values, in tables.
-std::string value(double v)
-{
-    return num(v, 4);
-}
-
-// Text as XML character data.
-std::string escaped(const std::string& raw)
-{
-    std::string out;
-    for (char c : raw) {
-        switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-const char* const sansFont = "DejaVu Sans, Helvetica, Arial, sans-serif";
-const char* const monoFont = "DejaVu Sans Mono, Menlo, Consolas, monospace";
-
-struct TextStyle {
-    double size = 13;          // pixels
-    const char* weight = "";   // "" or "bold"
-    const char* anchor = "";   // "" (start), "middle" or "end"
-    const char* fill = "#212121";
-    bool mono = false;
-    bool halo = false;         // a white outline behind the glyphs, for labels over drawing
-};
-
-void text(std::string& svg, double x, double y, const std::string& content, const TextStyle& style)
-{
-    svg += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\" font-size=\"" + num(style.size, 0) + "\"";
-    if (style.mono) svg += std::string(" font-family=\"") + monoFont + "\"";
-    if (*style.weight) svg += std::string(" font-weight=\"") + style.weight + "\"";
-    if (*style.anchor) svg += std::string(" text-anchor=\"") + style.anchor + "\"";
-    svg += std::string(" fill=\"") + style.fill + "\"";
-    if (style.halo) {
-        svg += " stroke=\"#ffffff\" stroke-width=\"3\" stroke-linejoin=\"round\" "
-               "paint-order=\"stroke\"";
-    }
-    svg += ">" + escaped(content) + "</text>\n";
-}
-
-void line(std::string& svg, double x1, double y1, double x2, double y2, const std::string& attrs)
-{
-    svg += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" +
-           px(y2) + "\" " + attrs + "/>\n";
-}
-
-void rect(std::string& svg, double x, double y, double w, double h, const std::string& attrs)
-{
-    svg += "<rect x=\"" + px(x) + "\" y=\"" + px(y) + "\" width=\"" + px(w) + "\" height=\"" +
-           px(h) + "\" " + attrs + "/>\n";
-}
-
-struct Point {
-    double x, y;  // pixels, y down
-};
-
-void polygon(std::string& svg, const std::vector<Point>& points, const std::string& attrs)
-{
-    svg += "<polygon points=\"";
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (i) svg += " ";
-        svg += px(points[i].x) + "," + px(points[i].y);
-    }
-    svg += "\" " + attrs + "/>\n";
-}
-
-std::string svgStart(double width, double height, const std::string& title)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + px(width) + "\" height=\"" +
-           px(height) + "\" viewBox=\"0 0 " + px(width) + " " + px(height) +
-           "\" font-family=\"" + sansFont + "\">\n<title>" + escaped(title) + "</title>\n" +
-           "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-}
-
-// ---------------------------------------------------------------------------------------------
-// Plots
-
-// Colours, named for what they mean on every figure.
-const char* const insideFill = "#dde9f7";       // inside the pass's plane
-const char* const wedgeFill = "#b9d3f0";        // inside both planes of the axis
-const char* const planeStroke = "#1f4e9c";      // a clip plane
-const char* const beforeFill = "#9e9e9e";       // the polygon given to a pass
-const char* const afterFill = "#43a047";        // the polygon a clip gave back
-const char* const afterStroke = "#1b5e20";
-const char* const naiveFill = "#e53935";        // the triangle divided before clipping
-const char* const naiveStroke = "#b71c1c";
-const char* const droppedStroke = "#d32f2f";    // a vertex outside the plane
-const char* const cutFill = "#fb8c00";          // a vertex made by a cut
-const char* const cutStroke = "#e65100";
-
-// A rectangle of a coordinate plane (u to the right, v up) drawn into a pixel rectangle with one
-// scale for both axes, so that the planes c = w and c = -w show at 45 degrees.
-struct View {
-    double left, top, width, height;  // the plot, in pixels
-    double uMin, uMax, vMin, vMax;    // what it shows
-    double scale;                     // pixels per unit
-};
-
-double toX(const View& view, double u)
-{
-    return view.left + (u - view.uMin) * view.scale;
-}
-
-double toY(const View& view, double v)
-{
-    return view.top + (view.vMax - v) * view.scale;
-}
-
-// The view of the given bounds, padded by a tenth on each side and widened along the shorter
-// side to fill the plot.
-View fitView(double left, double top, double width, double height, double uMin, double uMax,
-             double vMin, double vMax)
-{
-    const double pad = 0.1 * std::max(uMax - uMin, vMax - vMin);
-    uMin -= pad;
-    uMax += pad;
-    vMin -= pad;
-    vMax += pad;
-    const double scale = std::min(width / (uMax - uMin), height / (vMax - vMin));
-    const double uExtra = width / scale - (uMax - uMin);
-    const double vExtra = height / scale - (vMax - vMin);
-    return {left, top, width, height, uMin - uExtra / 2, uMax + uExtra / 2, vMin - vExtra / 2,
-            vMax + vExtra / 2, scale};
-}
-
-// A round tick spacing that puts at most seven ticks across span.
-double tickStep(double span)
-{
-    static const double steps[] = {0.01, 0.02, 0.025, 0.05, 0.1, 0.2, 0.25, 0.5, 1, 2, 2.5, 5};
-    for (double step : steps) {
-        if (span / step <= 7) return step;
-    }
-    return 10;
-}
-
-// The decimals a tick label needs at this spacing.
-int tickDecimals(double step)
-{
-    for (int decimals = 0; decimals < 3; ++decimals) {
-        const double scaled = step * std::pow(10.0, decimals);
-        if (std::fabs(scaled - std::round(scaled)) < 1e-9) return decimals;
-    }
-    return 3;
-}
-
-// The clip path that keeps drawing inside the plot.
-void plotClip(std::string& svg, const View& view, const std::string& id)
-{
-    svg += "<clipPath id=\"" + id + "\">";
-    rect(svg, view.left, view.top, view.width, view.height, "");
-    svg += "</clipPath>\n";
-}
-
-// Grid lines and tick labels, the axes u = 0 and v = 0, and the axis names.
-void grid(std::string& svg, const View& view, const std::string& uName, const std::string& vName)
-{
-    const double step = tickStep(std::max(view.uMax - view.uMin, view.vMax - view.vMin));
-    const int decimals = tickDecimals(step);
-    const TextStyle tickStyle{11, "", "middle", "#616161"};
-    for (long k = long(std::ceil(view.uMin / step)); k * step <= view.uMax; ++k) {
-        const double x = toX(view, k * step);
-        line(svg, x, view.top, x, view.top + view.height,
-             k == 0 ? "stroke=\"#757575\" stroke-width=\"1\""
-                    : "stroke=\"#000000\" stroke-opacity=\"0.08\" stroke-width=\"1\"");
-        text(svg, x, view.top + view.height + 14, num(k * step, decimals), tickStyle);
-    }
-    TextStyle leftStyle = tickStyle;
-    leftStyle.anchor = "end";
-    for (long k = long(std::ceil(view.vMin / step)); k * step <= view.vMax; ++k) {
-        const double y = toY(view, k * step);
-        line(svg, view.left, y, view.left + view.width, y,
-             k == 0 ? "stroke=\"#757575\" stroke-width=\"1\""
-                    : "stroke=\"#000000\" stroke-opacity=\"0.08\" stroke-width=\"1\"");
-        text(svg, view.left - 5, y + 4, num(k * step, decimals), leftStyle);
-    }
-    rect(svg, view.left, view.top, view.width, view.height,
-         "fill=\"none\" stroke=\"#9e9e9e\" stroke-width=\"1\"");
-    text(svg, view.left + view.width, view.top + view.height + 30, uName,
-         {13, "bold", "end", "#212121"});
-    text(svg, view.left - 5, view.top - 6, vName, {13, "bold", "end", "#212121"});
-}
-
-std::vector<Point> toPixels(const View& view, const std::vector<std::pair<double, double>>& uv)
-{
-    std::vector<Point> points;
-    for (const auto& p : uv) points.push_back({toX(view, p.first), toY(view, p.second)});
-    return points;
-}
-
-// A vertex marker: a dot for a kept vertex, a hollow red ring for a dropped one, an orange
-// diamond for a cut one.
-void marker(std::string& svg, Point p, VertexKind kind)
-{
-    switch (kind) {
-    case VertexKind::Kept:
-        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) +
-               "\" r=\"4.5\" fill=\"#212121\" stroke=\"#ffffff\" stroke-width=\"1\"/>\n";
-        break;
-    case VertexKind::Dropped:
-        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) +
-               "\" r=\"5\" fill=\"#ffffff\" stroke=\"" + droppedStroke +
-               "\" stroke-width=\"2.2\"/>\n";
-        break;
-    case VertexKind::Cut:
-        polygon(svg, {{p.x, p.y - 6.5}, {p.x + 6.5, p.y}, {p.x, p.y + 6.5}, {p.x - 6.5, p.y}},
-                std::string("fill=\"") + cutFill + "\" stroke=\"" + cutStroke +
-                    "\" stroke-width=\"1.2\"");
-        break;
-    }
-}
-
-struct Segment {
-    Point a, b;  // pixels
-};
-
-double distance(Point p, Point q)
-{
-    return std::hypot(p.x - q.x, p.y - q.y);
-}
-
-double distanceToSegment(Point p, const Segment& s)
-{
-    const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
-    const double lengthSquared = dx * dx + dy * dy;
-    double t = lengthSquared > 0 ? ((p.x - s.a.x) * dx + (p.y - s.a.y) * dy) / lengthSquared : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return distance(p, Point{s.a.x + t * dx, s.a.y + t * dy});
-}
-
-// The edges of a closed polygon, in pixels.
-std::vector<Segment> edges(const std::vector<Point>& points)
-{
-    std::vector<Segment> result;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        result.push_back({points[i], points[(i + 1) % points.size()]});
-    }
-    return result;
-}
-
-// Numbers the vertices. Vertices that fall on one pixel (an edge-on polygon can put two there)
-// share one label, "2, 3". Each label goes to the spot around its vertex that keeps furthest from
-// the other vertices, the drawn lines and the labels placed before it, preferring the side away
-// from the polygon's centre.
-void vertexLabels(std::string& svg, const std::vector<Point>& vertices,
-                  const std::vector<Segment>& obstacles)
-{
-    std::vector<std::pair<Point, std::string>> groups;
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        bool joined = false;
-        for (auto& group : groups) {
-            if (distance(group.first, vertices[i]) < 3) {
-                group.second += ", " + std::to_string(i);
-                joined = true;
-                break;
-            }
-        }
-        if (!joined) groups.push_back({vertices[i], std::to_string(i)});
-    }
-    Point centre{0, 0};
-    for (const Point& v : vertices) {
-        centre.x += v.x / vertices.size();
-        centre.y += v.y / vertices.size();
-    }
-
-    std::vector<Point> placed;
-    for (const auto& [vertex, label] : groups) {
-        const double radius = label.size() > 2 ? 20 : 14;
-        double outX = vertex.x - centre.x, outY = vertex.y - centre.y;
-        const double outLength = std::hypot(outX, outY);
-        if (outLength > 1e-6) {
-            outX /= outLength;
-            outY /= outLength;
-        }
-        Point best{};
-        double bestScore = -1e300;
-        for (int k = 0; k < 24; ++k) {
-            const double angle = k * (2 * 3.14159265358979 / 24);
-            const double dx = std::cos(angle), dy = std::sin(angle);
-            const Point at{vertex.x + radius * dx, vertex.y + radius * dy};
-            double clearance = 1e300;
-            for (const Point& v : vertices) clearance = std::min(clearance, distance(at, v));
-            for (const Segment& segment : obstacles) {
-                clearance = std::min(clearance, distanceToSegment(at, segment) + 3);
-            }
-            for (const Point& other : placed) {
-                clearance = std::min(clearance, distance(at, other) - 6);
-            }
-            const double score = std::min(clearance, 14.0) + 2 * (dx * outX + dy * outY);
-            if (score > bestScore + 1e-9) {
-                bestScore = score;
-                best = at;
-            }
-        }
-        placed.push_back(best);
-        text(svg, best.x, best.y + 4.5, label, {13, "bold", "middle", "#000000", false, true});
-    }
-}
-
-const char* kindName(VertexKind kind)
-{
-    switch (kind) {
-    case VertexKind::Kept: return "kept";
-    case VertexKind::Dropped: return "dropped";
-    case VertexKind::Cut: return "cut";
-    }
-    return "";
-}
-
-// A table of vertices below a plot: one row per vertex, the columns right-aligned; bold marks
-// the columns the plot shows.
-struct Table {
-    std::vector<std::string> headers;
-    std::vector<bool> shown;                    // per column: drawn in the plot
-    std::vector<std::vector<std::string>> rows;
-};
-
-const double tableRowHeight = 16;
-
-void table(std::string& svg, double left, double top, const Table& t)
-{
-    // Column right edges: the index, then four numbers, then a word that starts after them.
-    const double edges[] = {16, 78, 140, 202, 264};
-    for (std::size_t c = 0; c < t.headers.size(); ++c) {
-        const bool last = c == t.headers.size() - 1 && c >= 5;
-        TextStyle style{12, t.shown[c] ? "bold" : "", last ? "" : "end", "#616161", true};
-        const double x = last ? left + edges[4] + 10 : left + edges[c];
-        text(svg, x, top, t.headers[c], style);
-        for (std::size_t r = 0; r < t.rows.size(); ++r) {
-            style.fill = "#212121";
-            text(svg, x, top + (r + 1) * tableRowHeight, t.rows[r][c], style);
-        }
-    }
-}
-
-// A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
-enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,
-                    Face };
-
-void swatch(std::string& svg, double x, double y, Swatch kind)
-{
-    const std::string plane = std::string("stroke=\"") + planeStroke + "\"";
-    switch (kind) {
-    case Swatch::Inside:
-        rect(svg, x, y - 7, 24, 14, std::string("fill=\"") + insideFill + "\" stroke=\"#9e9e9e\"");
-        break;
-    case Swatch::Wedge:
-        rect(svg, x, y - 7, 24, 14, std::string("fill=\"") + wedgeFill + "\" stroke=\"#9e9e9e\"");
-        break;
-    case Swatch::Plane: line(svg, x, y, x + 24, y, plane + " stroke-width=\"2.5\""); break;
-    case Swatch::OtherPlane:
-        line(svg, x, y, x + 24, y, plane + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
-        break;
-    case Swatch::Kept: marker(svg, {x + 12, y}, VertexKind::Kept); break;
-    case Swatch::Dropped: marker(svg, {x + 12, y}, VertexKind::Dropped); break;
-    case Swatch::Cut: marker(svg, {x + 12, y}, VertexKind::Cut); break;
-    case Swatch::Before:
-        rect(svg, x, y - 7, 24, 14,
-             "fill=\"none\" stroke=\"#616161\" stroke-width=\"1.2\" stroke-dasharray=\"4 3\"");
-        break;
-    case Swatch::After:
-        rect(svg, x, y - 7, 24, 14,
-             std::string("fill=\"") + afterFill + "\" fill-opacity=\"0.35\" stroke=\"" +
-                 afterStroke + "\" stroke-width=\"1.5\"");
-        break;
-    case Swatch::Naive:
-        rect(svg, x, y - 7, 24, 14,
-             std::string("fill=\"") + naiveFill + "\" fill-opacity=\"0.35\" stroke=\"" +
-                 naiveStroke + "\" stroke-width=\"1.5\"");
-        break;
-    case Swatch::Face:
-        rect(svg, x, y - 7, 24, 14,
-             std::string("fill=\"") + insideFill + "\" stroke=\"" + planeStroke +
-                 "\" stroke-width=\"1.5\"");
-        break;
-    }
-}
-
-struct LegendEntry {
-    Swatch swatch;
-    std::string label;
-};
-
-const double legendRowHeight = 20;
-
-// Entries in columns of the given width, filled row by row.
-void legend(std::string& svg, double left, double top, double columnWidth, int columns,
-            const std::vector<LegendEntry>& entries)
-{
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const double x = left + (i % columns) * columnWidth;
-        const double y = top + (i / columns) * legendRowHeight;
-        swatch(svg, x, y, entries[i].swatch);
-        text(svg, x + 32, y + 4.5, entries[i].label, {12});
-    }
-}
-
-double legendHeight(std::size_t entries, int columns)
-{
-    return double((entries + columns - 1) / columns) * legendRowHeight;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The figure of one pass
-
-// Layout of the two-panel figures, in pixels.
-const double figureWidth = 820;
-const double panelLeft[2] = {62, 472};  // the plots' left edges
-const double plotTop = 112;
-const double plotWidth = 320;
-const double plotHeight = 300;
-const double tableTop = plotTop + plotHeight + 58;
-
-std::vector<std::pair<double, double>> viewPoints(const Polygon& polygon, const PlaneInfo& plane)
-{
-    std::vector<std::pair<double, double>> uv;
-    for (const Vector4& v : polygon) uv.push_back({v.*plane.coordinate, v.w});
-    return uv;
-}
-
-// The shaded inside of the plane, the wedge inside both planes of the axis, and the two planes
-// as lines, all in the c-w view. Drawn as large shapes cut to the plot.
-void planeBackground(std::string& svg, const View& view, const PlaneInfo& plane)
-{
-    const double far = 100 * std::max(view.uMax - view.uMin, view.vMax - view.vMin);
-    // The half-plane as a triangle: the plane's line and the far corner on its inside.
-    const std::vector<std::pair<double, double>> inside =
-        plane.upper ? std::vector<std::pair<double, double>>{{-far, -far}, {far, far}, {-far, far}}
-                    : std::vector<std::pair<double, double>>{{far, -far}, {-far, far}, {far, far}};
-    polygon(svg, toPixels(view, inside), std::string("fill=\"") + insideFill + "\"");
-    polygon(svg, toPixels(view, {{0, 0}, {-far, far}, {far, far}}),
-            std::string("fill=\"") + wedgeFill + "\"");
-    const double sign = plane.upper ? 1 : -1;  // the plane is c = sign * w
-    const std::string stroke = std::string("stroke=\"") + planeStroke + "\"";
-    line(svg, toX(view, far), toY(view, -sign * far), toX(view, -far), toY(view, sign * far),
-         stroke + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
-    line(svg, toX(view, -far), toY(view, -sign * far), toX(view, far), toY(view, sign * far),
-         stroke + " stroke-width=\"2.5\"");
-}
-
-// The lines c = w and c = -w, in pixels.
-std::vector<Segment> planeLines(const View& view)
-{
-    const double far = 100 * std::max(view.uMax - view.uMin, view.vMax - view.vMin);
-    return {{{toX(view, -far), toY(view, -far)}, {toX(view, far), toY(view, far)}},
-            {{toX(view, far), toY(view, -far)}, {toX(view, -far), toY(view, far)}}};
-}
-
-// The name of the pass's plane where its line leaves the top of the plot (or its side), and the
-// eye plane w = 0. The other plane of the axis is named in the legend.
-void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane)
-{
-    const double s = plane.upper ? 1 : -1;  // the plane is the line c = s * w
-    double w = view.vMax - 0.1 * (view.vMax - view.vMin);
-    const double cLimit = (s > 0 ? view.uMax : -view.uMin) - 0.06 * (view.uMax - view.uMin);
-    if (w > cLimit) w = cLimit;
-    // On the wedge's side of the line, so it reads as a caption of its edge.
-    text(svg, toX(view, s * w) - s * 8, toY(view, w) + 4,
-         std::string(plane.axis) + (s > 0 ? " = w" : " = −w"),
-         {13, "bold", s > 0 ? "end" : "", planeStroke, false, true});
-    if (view.vMin < 0 && view.vMax > 0) {
-        text(svg, view.left + view.width - 4, toY(view, 0) + 14, "w = 0: the eye plane",
-             {11, "", "end", "#616161", false, true});
-    }
-}
-
-Table vertexTable(const Polygon& polygon, const std::vector<VertexKind>& kinds, const char* axis)
-{
-    Table t;
-    t.headers = {"#", "x", "y", "z", "w", ""};
-    t.shown = {false, axis[0] == 'x', axis[0] == 'y', axis[0] == 'z', true, false};
-    for (std::size_t i = 0; i < polygon.size(); ++i) {
-        const Vector4& v = polygon[i];
-        t.rows.push_back({std::to_string(i), value(v.x), value(v.y), value(v.z), value(v.w),
-                          kindName(kinds[i])});
-    }
-    return t;
-}
-
-// What else the reader should know about the view.
-std::string viewNote(const PlaneInfo& plane)
-{
-    if (plane.coordinate != &Vector4::z) {
-        return std::string("Only ") + plane.axis +
-               " and w decide this test; the other coordinates are carried along, cut with the "
-               "same t.";
-    }
-    // With w = m[11] * depth and z = m[10] * depth + m[14] (the eye-space w is 1), every point of
-    // the scene lies on one line of this view.
-    const Matrix4 m = projection();
-    const double slope = double(m.m[10]) / m.m[11];
-    const double offset = m.m[14];
-    return "z and w both follow the eye-space depth alone: every point lies on z = " +
-           num(slope, 4) + "·w " + (offset < 0 ? "− " : "+ ") + num(std::fabs(offset), 4) +
-           ", edge-on.";
-}
-
-std::string passFigure(const Example& example, int pass, const Polygon& before,
-                       const Polygon& after)
-{
-    const PlaneInfo& plane = planeInfos[pass];
-    const std::string axis = plane.axis;
-    const std::string inside = plane.upper ? axis + " ≤ w" : axis + " ≥ −w";
-    const std::string planeName = plane.upper ? axis + " = w" : axis + " = −w";
-    const std::string otherName = plane.upper ? axis + " = −w" : axis + " = w";
-
-    // Both panels share one view that holds the eye (the wedge's tip) and the polygon.
-    double uMin = 0, uMax = 0, vMin = 0, vMax = 0;
-    for (const auto& [u, v] : viewPoints(before, plane)) {
-        uMin = std::min(uMin, u);
-        uMax = std::max(uMax, u);
-        vMin = std::min(vMin, v);
-        vMax = std::max(vMax, v);
-    }
-    // Enough of the pass's own plane to show it and name it.
-    const double planeReach = (plane.upper ? 0.75 : -0.75) * vMax;
-    uMin = std::min(uMin, planeReach);
-    uMax = std::max(uMax, planeReach);
-    View views[2];
-    for (int p = 0; p < 2; ++p) {
-        views[p] = fitView(panelLeft[p], plotTop, plotWidth, plotHeight, uMin, uMax, vMin, vMax);
-    }
-
-    const std::vector<LegendEntry> entries = {
-        {Swatch::Inside, std::string("inside ") + plane.enumerator + ": " + inside},
-        {Swatch::Kept, "inside: kept"},
-        {Swatch::Wedge, "inside both " + axis + " planes: −w ≤ " + axis + " ≤ w"},
-        {Swatch::Dropped, "outside: dropped"},
-        {Swatch::Plane, "the plane " + planeName},
-        {Swatch::Cut, "cut: a new vertex on the plane"},
-        {Swatch::OtherPlane, "the other " + axis + " plane, " + otherName},
-        {Swatch::Before, "the polygon before the pass"},
-    };
-    const std::size_t rows = std::max(before.size(), after.size());
-    const double legendTop = tableTop + (rows + 1) * tableRowHeight + 18;
-    const double height = legendTop + legendHeight(entries.size(), 2) + 8;
-
-    const std::string title = "Triangle “" + std::string(example.title) + "”, pass " +
-                              std::to_string(pass + 1) + " of 6: " + plane.enumerator;
-    std::string svg = svgStart(figureWidth, height, title);
-    text(svg, 20, 28, title, {16, "bold"});
-    text(svg, 20, 50,
-         "clipToPlane in the " + axis + "–w view: the plane is the line " + planeName +
-             ", the inside " + inside + ". Vertices numbered in list order.",
-         {13, "", "", "#424242"});
-    text(svg, 20, 68, viewNote(plane), {13, "", "", "#424242"});
-
-    const Polygon* polygons[2] = {&before, &after};
-    const std::vector<VertexKind> kinds[2] = {inputKinds(before, after),
-                                              outputKinds(before, after)};
-    for (int p = 0; p < 2; ++p) {
-        const View& view = views[p];
-        const std::string clipId = "plot" + std::to_string(p);
-        const std::string heading =
-            p == 0 ? "before: " + std::to_string(before.size()) + " vertices"
-                   : "after: " + std::to_string(after.size()) + " vertices";
-        text(svg, view.left, plotTop - 22, heading, {14, "bold"});
-        plotClip(svg, view, clipId);
-        svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
-        planeBackground(svg, view, plane);
-        svg += "</g>\n";
-        grid(svg, view, axis, "w");
-        svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
-        const std::vector<Point> beforePixels = toPixels(view, viewPoints(before, plane));
-        if (p == 0) {
-            polygon(svg, beforePixels,
-                    std::string("fill=\"") + beforeFill +
-                        "\" fill-opacity=\"0.3\" stroke=\"#424242\" stroke-width=\"1.5\" "
-                        "stroke-linejoin=\"round\"");
-        } else {
-            polygon(svg, beforePixels,
-                    "fill=\"none\" stroke=\"#616161\" stroke-width=\"1.2\" "
-                    "stroke-dasharray=\"4 3\" stroke-linejoin=\"round\"");
-            if (!after.empty()) {
-                polygon(svg, toPixels(view, viewPoints(after, plane)),
-                        std::string("fill=\"") + afterFill +
-                            "\" fill-opacity=\"0.35\" stroke=\"" + afterStroke +
-                            "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"");
-            }
-        }
-        svg += "</g>\n";
-        planeLabels(svg, view, plane);
-        const std::vector<Point> pixels = toPixels(view, viewPoints(*polygons[p], plane));
-        for (std::size_t i = 0; i < pixels.size(); ++i) marker(svg, pixels[i], kinds[p][i]);
-        std::vector<Segment> obstacles = edges(beforePixels);
-        for (const Segment& edge : edges(pixels)) obstacles.push_back(edge);
-        for (const Segment& line : planeLines(view)) obstacles.push_back(line);
-        vertexLabels(svg, pixels, obstacles);
-        table(svg, view.left - 40, tableTop, vertexTable(*polygons[p], kinds[p], plane.axis));
-    }
-    legend(svg, 24, legendTop, 400, 2, entries);
-    svg += "</svg>\n";
-    return svg;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The final figure: after the division by w
-
-std::vector<std::pair<double, double>> screenPoints(const Polygon& polygon)
-{
-    std::vector<std::pair<double, double>> uv;
-    for (const Vector4& v : polygon) {
-        const Vector4 d = divided(v);
-        uv.push_back({d.x, d.y});
-    }
-    return uv;
-}
-
-// The square -1 <= x/w, y/w <= 1 that the cube's face covers: what the simulated camera sees.
-void face(std::string& svg, const View& view)
-{
-    polygon(svg, toPixels(view, {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}),
-            std::string("fill=\"") + insideFill + "\" stroke=\"" + planeStroke +
-                "\" stroke-width=\"1.8\"");
-}
-
-Table dividedTable(const Polygon& polygon, const std::vector<VertexKind>& kinds)
-{
-    Table t;
-    t.headers = {"#", "x/w", "y/w", "z/w", "w", ""};
-    t.shown = {false, true, true, false, false, false};
-    for (std::size_t i = 0; i < polygon.size(); ++i) {
-        const Vector4 d = divided(polygon[i]);
-        std::string note = kinds.empty() ? "" : kindName(kinds[i]);
-        if (polygon[i].w < 0) note = "w < 0";
-        t.rows.push_back({std::to_string(i), value(d.x), value(d.y), value(d.z),
-                          value(polygon[i].w), note});
-    }
-    return t;
-}
-
-std::string finalFigure(const Example& example, const Polygon& triangle, const Polygon& clipped)
-{
-    // One view for both panels, holding the face and every divided point.
-    double extent = 1;
-    for (const Polygon* polygon : {&triangle, &clipped}) {
-        for (const auto& [u, v] : screenPoints(*polygon)) {
-            extent = std::max({extent, std::fabs(u), std::fabs(v)});
-        }
-    }
-    View views[2];
-    for (int p = 0; p < 2; ++p) {
-        views[p] = fitView(panelLeft[p], plotTop, plotWidth, plotHeight, -extent, extent, -extent,
-                           extent);
-    }
-
-    std::vector<LegendEntry> entries = {
-        {Swatch::Face, "the cube's face: −1 ≤ x/w, y/w ≤ 1"},
-        {Swatch::Kept, "a corner of the triangle"},
-        {Swatch::After, "clipped in clip space, then divided"},
-        {Swatch::Cut, "cut: made by clipToFrustum"},
-        {Swatch::Naive, "divided first: what lands on the face"},
-    };
-    for (const Vector4& v : triangle) {
-        if (v.w < 0) {
-            entries.push_back({Swatch::Dropped, "a corner behind the eye (w < 0)"});
-            break;
-        }
-    }
-    const std::size_t rows = std::max(triangle.size(), clipped.size());
-    const double legendTop = tableTop + (rows + 1) * tableRowHeight + 18;
-    const double height = legendTop + legendHeight(entries.size(), 2) + 8;
-
-    const std::string title = "Triangle “" + std::string(example.title) +
-                              "”: clipped, then divided by w";
-    std::string svg = svgStart(figureWidth, height, title);
-    text(svg, 20, 28, title, {16, "bold"});
-    text(svg, 20, 50,
-         "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, then the "
-         "division. Right: the division first.",
-         {13, "", "", "#424242"});
-
-    const std::vector<VertexKind> clippedKinds = outputKinds(triangle, clipped);
-    std::vector<VertexKind> cornerKinds;
-    for (const Vector4& v : triangle) {
-        cornerKinds.push_back(v.w < 0 ? VertexKind::Dropped : VertexKind::Kept);
-    }
-
-    for (int p = 0; p < 2; ++p) {
-        const View& view = views[p];
-        const std::string clipId = "plot" + std::to_string(p);
-        const std::string heading =
-            p == 0 ? "clipToFrustum, then ÷ w: " + std::to_string(clipped.size()) + " vertices"
-                   : "÷ w first, no clipping";
-        text(svg, view.left, plotTop - 22, heading, {14, "bold"});
-        plotClip(svg, view, clipId);
-        face(svg, view);
-        grid(svg, view, "x/w", "y/w");
-        svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
-        if (p == 0) {
-            if (!clipped.empty()) {
-                polygon(svg, toPixels(view, screenPoints(clipped)),
-                        std::string("fill=\"") + afterFill + "\" fill-opacity=\"0.35\" stroke=\"" +
-                            afterStroke + "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"");
-            }
-        } else {
-            // The part on the face, filled, and the whole triangle's outline beyond it.
-            const std::string faceId = "face" + std::to_string(p);
-            svg += "<clipPath id=\"" + faceId + "\">";
-            polygon(svg, toPixels(view, {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}), "");
-            svg += "</clipPath>\n";
-            const std::vector<Point> pixels = toPixels(view, screenPoints(triangle));
-            polygon(svg, pixels,
-                    std::string("clip-path=\"url(#") + faceId + ")\" fill=\"" + naiveFill +
-                        "\" fill-opacity=\"0.35\"");
-            polygon(svg, pixels,
-                    std::string("fill=\"none\" stroke=\"") + naiveStroke +
-                        "\" stroke-width=\"1.5\" stroke-dasharray=\"6 3\" "
-                        "stroke-linejoin=\"round\"");
-        }
-        svg += "</g>\n";
-        const Polygon& shown = p == 0 ? clipped : triangle;
-        const std::vector<VertexKind>& kinds = p == 0 ? clippedKinds : cornerKinds;
-        const std::vector<Point> pixels = toPixels(view, screenPoints(shown));
-        for (std::size_t i = 0; i < pixels.size(); ++i) marker(svg, pixels[i], kinds[i]);
-        std::vector<Segment> obstacles = edges(pixels);
-        for (const Segment& edge : edges(toPixels(view, {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}))) {
-            obstacles.push_back(edge);
-        }
-        vertexLabels(svg, pixels, obstacles);
-        table(svg, view.left - 40, tableTop,
-              dividedTable(shown, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
-    }
-    legend(svg, 24, legendTop, 400, 2, entries);
-    svg += "</svg>\n";
-    return svg;
-}
-
-// ---------------------------------------------------------------------------------------------
-
+const char* const usage =
+    "usage: clipfigs OUTDIR\n"
+    "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] OUTDIR\n"
+    "       clipfigs --explorer-links\n"
+    "The first writes the figures of docs/clipping.md into OUTDIR/figures/; the second the seven\n"
+    "figures of one triangle (eye space) into OUTDIR/; the third prints, for each triangle of\n"
+    "docs/clipping.md, its stem and the clip explorer's address that shows it.\n";
+
+// Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -940,50 +44,109 @@ bool writeFile(const std::filesystem::path& path, const std::string& content)
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+bool makeFolder(const std::filesystem::path& folder)
 {
-    if (argc != 2) {
-        std::fprintf(stderr,
-                     "usage: clipfigs OUTDIR\n"
-                     "writes the SVG figures of docs/clipping.md into OUTDIR/figures/\n");
-        return 2;
-    }
-    const std::filesystem::path folder = std::filesystem::path(argv[1]) / "figures";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
         std::fprintf(stderr, "clipfigs: cannot create %s: %s\n", folder.string().c_str(),
                      error.message().c_str());
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    int written = 0;
-    for (const Example& example : examples) {
-        const Polygon triangle = project(example);
-        Polygon polygon = triangle;
-        for (int pass = 0; pass < 6; ++pass) {
-            const Polygon clipped = clipOnePlane(polygon, planeInfos[pass].plane);
-            const std::string name = std::string(example.fileName) + "-pass" +
-                                     std::to_string(pass + 1) + "-" + planeInfos[pass].fileName +
-                                     ".svg";
-            if (!writeFile(folder / name, passFigure(example, pass, polygon, clipped))) return 1;
-            ++written;
-            polygon = clipped;
-        }
-        const Polygon whole = clipWhole(triangle);
-        if (!sameBits(whole, polygon)) {
-            std::fprintf(stderr,
-                         "clipfigs: triangle \"%s\": clipToFrustum and the six clipToPlane passes "
-                         "disagree\n",
-                         example.fileName);
-            return 1;
-        }
-        const std::string name = std::string(example.fileName) + "-final.svg";
-        if (!writeFile(folder / name, finalFigure(example, triangle, whole))) return 1;
-        ++written;
+// Draws one triangle's seven figures into folder; false (after a message) on any failure.
+bool writeTriangle(const float corners[9], const std::string& title, const std::string& stem,
+                   const std::filesystem::path& folder)
+{
+    const TriangleFigures drawn = drawTriangleFigures(corners, title, stem);
+    if (!drawn.passesAgree) {
+        std::fprintf(stderr,
+                     "clipfigs: triangle \"%s\": clipToFrustum and the six clipToPlane passes "
+                     "disagree\n",
+                     stem.c_str());
+        return false;
     }
-    std::printf("clipfigs: wrote %d figures to %s\n", written, folder.string().c_str());
+    for (const Figure& figure : drawn.figures) {
+        if (!writeFile(folder / figure.fileName, figure.svg)) return false;
+    }
+    return true;
+}
+
+// A stem names files in a folder: letters, digits, '-', '_' and '.', not starting with '.'.
+bool isStem(const std::string& stem)
+{
+    if (stem.empty() || stem[0] == '.' || stem.size() > 100) return false;
+    for (char c : stem) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+int walkthrough(const char* outdir)
+{
+    const std::filesystem::path folder = std::filesystem::path(outdir) / "figures";
+    if (!makeFolder(folder)) return 1;
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder)) return 1;
+    }
+    std::printf("clipfigs: wrote %d figures to %s\n", 7 * 4, folder.string().c_str());
     return 0;
+}
+
+int oneTriangle(int argc, char** argv)
+{
+    std::string triangleArg, title = defaultTitle, stem = defaultStem;
+    const char* outdir = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--triangle" || arg == "--title" || arg == "--stem") && i + 1 < argc) {
+            (arg == "--triangle" ? triangleArg : arg == "--title" ? title : stem) = argv[++i];
+        } else if (arg.rfind("--", 0) != 0 && !outdir) {
+            outdir = argv[i];
+        } else {
+            std::fprintf(stderr, "clipfigs: unexpected argument %s\n%s", argv[i], usage);
+            return 2;
+        }
+    }
+    if (!outdir) {
+        std::fprintf(stderr, "clipfigs: no OUTDIR\n%s", usage);
+        return 2;
+    }
+    float corners[9];
+    std::string error;
+    if (!parseTriangleText(triangleArg, corners, error)) {
+        std::fprintf(stderr, "clipfigs: --triangle %s: %s\n", triangleArg.c_str(), error.c_str());
+        return 2;
+    }
+    if (!isStem(stem)) {
+        std::fprintf(stderr, "clipfigs: --stem %s: use letters, digits, '-', '_' and '.'\n",
+                     stem.c_str());
+        return 2;
+    }
+    const std::filesystem::path folder = outdir;
+    if (!makeFolder(folder) || !writeTriangle(corners, title, stem, folder)) return 1;
+    std::printf("clipfigs: wrote 7 figures to %s; in the explorer: explore.html#t=%s\n",
+                folder.string().c_str(), triangleText(corners).c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::string(argv[1]) == "--explorer-links") {
+        for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+            std::printf("%s explore.html#t=%s\n", triangle.stem,
+                        triangleText(triangle.corners).c_str());
+        }
+        return 0;
+    }
+    if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1]);
+    if (argc >= 3 && std::string(argv[1]).rfind("--", 0) == 0) return oneTriangle(argc, argv);
+    std::fprintf(stderr, "%s", usage);
+    return 2;
 }

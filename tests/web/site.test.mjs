@@ -44,7 +44,8 @@ describe('The site', { timeout: 180_000 }, () => {
     const index = await load(`${server.base}index.html`);
     const links = await index.page.locator('a[href]').evaluateAll(
       (anchors) => anchors.map((anchor) => anchor.href));
-    for (const page of ['clipdemo.html', 'clipping.html', 'clipdemo-single.html']) {
+    for (const page of ['clipdemo.html', 'clipping.html', 'clipdemo-single.html',
+                        'explore.html']) {
       assert.ok(links.includes(`${server.base}${page}`), `the index links ${page}`);
     }
     assert.deepEqual(index.problems, [], 'index.html');
@@ -81,6 +82,38 @@ describe('The site', { timeout: 180_000 }, () => {
       assert.equal((await page.request.get(link)).status(), 200, link);
     }
     assert.deepEqual(session.problems, []);
+  });
+
+  // Each figure links the explorer at its own triangle: opened there, the explorer shows that
+  // very figure, byte for byte.
+  test('every figure of the walkthrough opens its triangle in the clip explorer', async () => {
+    const session = await load(`${server.base}clipping.html`);
+    const figures = await session.page.locator('main img[src^="figures/"]').evaluateAll(
+      (all) => all.map((image) => ({ src: image.src, link: image.closest('a')?.href ?? '' })));
+    const passes = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
+                    'pass6-far', 'final'];
+    const firstOfStem = new Map();
+    for (const { src, link } of figures) {
+      const [, stem, pass] = src.match(/figures\/(.+)-(pass\d-\w+|final)\.svg$/);
+      assert.match(link, /\/explore\.html#t=[^,]+(,[^,]+){8}$/, `${src} links the explorer`);
+      if (!firstOfStem.has(stem)) firstOfStem.set(stem, { src, link, pass });
+      assert.equal(link, firstOfStem.get(stem).link, `${stem}: one triangle, one address`);
+    }
+    assert.equal(firstOfStem.size, 4, 'the four triangles');
+    for (const { src, link, pass } of firstOfStem.values()) {
+      const explorer = await load(link);
+      const id = pass === 'final' ? 'final' : `pass-${passes.indexOf(pass) + 1}`;
+      await explorer.page.waitForFunction(
+        (container) => document.querySelector(`#${container} img`)?.naturalWidth > 0, id);
+      const same = await explorer.page.evaluate(async ([container, figure]) => {
+        const text = async (url) => (await fetch(url)).text();
+        return await text(document.querySelector(`#${container} img`).src) ===
+               await text(figure);
+      }, [id, src]);
+      assert.ok(same, `${link} shows ${src}`);
+      assert.deepEqual(explorer.problems, [], link);
+      await explorer.page.close();
+    }
   });
 });
 

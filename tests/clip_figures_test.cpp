@@ -1,0 +1,371 @@
+// The figure library (tools/clip_figures.h) on triangles that strain it, its text formats, and
+// clipfigs --triangle / --explorer-links run as a user runs them. That the walkthrough's figures
+// are what the library draws is clipfigs_figures_up_to_date; that the page draws the same bytes
+// is the browser test (tests/web/explorer.test.mjs).
+#include "tools/clip_figures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::size_t count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// Checks that an SVG document is whole and drawable: one root, balanced groups, clip paths and
+// texts, two plot clip paths, a few grid lines per plot (ticks that scale with the view), and
+// every coordinate, length and point a finite number within 2e5 pixels (what reaches further is
+// cut at 1e5). Returns what is wrong, or "".
+std::string svgFault(const std::string& svg)
+{
+    if (svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0) != 0) return "no head";
+    if (svg.size() < 7 || svg.compare(svg.size() - 7, 7, "</svg>\n") != 0) return "no end";
+    if (count(svg, "<svg") != 1 || count(svg, "</svg>") != 1) return "not one root";
+    if (count(svg, "<g ") != count(svg, "</g>")) return "unbalanced groups";
+    if (count(svg, "<clipPath") != count(svg, "</clipPath>")) return "unbalanced clip paths";
+    if (count(svg, "<text") != count(svg, "</text>")) return "unbalanced texts";
+    if (count(svg, "id=\"plot0\"") != 1 || count(svg, "id=\"plot1\"") != 1) return "plot ids";
+    // Two plots, each with two to nine ticks on each axis.
+    const std::size_t gridLines = count(svg, "stroke=\"#000000\" stroke-opacity=\"0.08\"") +
+                                  count(svg, "stroke=\"#757575\" stroke-width=\"1\"/>");
+    if (gridLines < 8 || gridLines > 36) return std::to_string(gridLines) + " grid lines";
+    static const char* const numeric[] = {"x", "y", "x1", "y1", "x2", "y2", "cx", "cy",
+                                          "width", "height", "r", "points"};
+    for (std::size_t at = svg.find("=\""); at != std::string::npos; at = svg.find("=\"", at + 1)) {
+        std::size_t start = at;
+        while (start > 0 && std::isalnum(static_cast<unsigned char>(svg[start - 1]))) --start;
+        const std::string name = svg.substr(start, at - start);
+        bool isNumeric = false;
+        for (const char* n : numeric) isNumeric = isNumeric || name == n;
+        if (!isNumeric || svg[start - 1] != ' ') continue;
+        const std::size_t end = svg.find('"', at + 2);
+        std::string value = svg.substr(at + 2, end - at - 2);
+        if (name == "width" || name == "height") {
+            if (value == "100%") continue;
+        }
+        for (char& c : value) c = c == ',' ? ' ' : c;
+        std::istringstream numbers(value);
+        std::string number;
+        while (numbers >> number) {
+            char* stop = nullptr;
+            const double v = std::strtod(number.c_str(), &stop);
+            if (*stop != '\0' || !std::isfinite(v) || std::fabs(v) > 2e5) {
+                return name + "=\"" + value.substr(0, 60) + "\"";
+            }
+        }
+    }
+    return "";
+}
+
+// Draws a triangle and checks all seven figures; returns them.
+TriangleFigures drawChecked(const std::vector<float>& corners, const std::string& what)
+{
+    const TriangleFigures drawn = drawTriangleFigures(corners.data(), "test", "test");
+    EXPECT_TRUE(drawn.passesAgree) << what;
+    for (const Figure& figure : drawn.figures) {
+        EXPECT_EQ(svgFault(figure.svg), "") << what << ": " << figure.fileName;
+        // A walkthrough figure is some 20 KB; bounded whatever the triangle.
+        EXPECT_LT(figure.svg.size(), 60000u) << what << ": " << figure.fileName;
+        EXPECT_LT(count(figure.svg, "<text"), 200u) << what << ": " << figure.fileName;
+    }
+    return drawn;
+}
+
+TEST(DrawTriangleFigures, TrianglesThatStrainTheFiguresDrawWholeWithANoteWhereAPanelIsEmpty)
+{
+    struct Case {
+        const char* what;
+        std::vector<float> corners;
+        std::vector<std::string> notes[7];  // texts each figure must hold
+    };
+    const std::string nothingLeft = "nothing left to clip";
+    const Case cases[] = {
+        {"every corner at the eye", {0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {{}, {}, {}, {}, {"nothing is inside z ≥ −w"}, {nothingLeft},
+          {"nothing inside the view volume", "has w = 0:", "0/0"}}},
+        {"one corner at the eye", {0, 0, 0, 0.2f, 0.1f, -0.6f, -0.2f, 0.1f, -0.6f},
+         {{}, {}, {}, {}, {}, {}, {"corner 0 has w = 0:", "0/0", "no outline"}}},
+        {"a corner in the eye plane beside the eye", {0.3f, 0.1f, 0, 0.1f, 0.1f, -0.5f, -0.1f, 0,
+                                                      -0.6f},
+         {{}, {}, {}, {}, {}, {}, {"corner 0 has w = 0:", "lies at infinity"}}},
+        {"a corner just off the eye plane: divided, beyond the float range",
+         {0.1f, 0.1f, 1e-40f, 0.2f, 0.1f, -0.5f, 0, 0, -0.5f},
+         {{}, {}, {}, {}, {}, {}, {"lies at infinity"}}},
+        {"wholly left of the frustum", {-2, 0, -0.5f, -3, 0.1f, -0.5f, -2.5f, -0.2f, -0.6f},
+         {{"nothing is inside x ≥ −w"}, {nothingLeft}, {nothingLeft}, {nothingLeft},
+          {nothingLeft}, {nothingLeft}, {"nothing inside the view volume"}}},
+        {"spanning two million", {-1e6f, -1e6f, -1e6f, 1e6f, 1e6f, 1e6f, 1e6f, -1e6f, -1e6f},
+         {{"1e6"}, {"1e6"}, {"1e6"}, {"1e6"}, {"1e6"}, {"1e6"}, {}}},
+        {"far from the eye, divided beyond the panel", {0.5f, 0, -0.01f, 0, 0, -0.5f, 0, 0.1f,
+                                                        -0.5f},
+         {{}, {}, {}, {}, {}, {}, {"corner 0 lies beyond this panel"}}},
+        {"a ten-millionth across", {1e-7f, 1e-7f, -1e-7f, 2e-7f, 1e-7f, -1e-7f, 1e-7f, 2e-7f,
+                                    -2e-7f}, {}},
+        {"one point three times", {0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f}, {}},
+    };
+    for (const Case& c : cases) {
+        const TriangleFigures drawn = drawChecked(c.corners, c.what);
+        for (int f = 0; f < 7; ++f) {
+            for (const std::string& note : c.notes[f]) {
+                EXPECT_NE(drawn.figures[f].svg.find(note), std::string::npos)
+                    << c.what << ": " << drawn.figures[f].fileName << " lacks \"" << note << "\"";
+            }
+        }
+    }
+}
+
+TEST(DrawTriangleFigures, AnyTriangleWithinTheLimitsDrawsWholeAndBounded)
+{
+    // Values of every size from 1e-8 to 1e6, either sign, zeros, and corners on the planes.
+    std::mt19937 random(14);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto value = [&]() -> float {
+        const double r = unit(random);
+        if (r < 0.1) return 0;
+        const double magnitude = std::pow(10.0, -8 + 14 * unit(random));
+        return float(r < 0.55 ? magnitude : -magnitude);
+    };
+    for (int n = 0; n < 150; ++n) {
+        std::vector<float> corners(9);
+        for (float& v : corners) v = value();
+        // Now and then a corner on a side plane: x = -z or y = z.
+        if (n % 5 == 0) corners[3] = -corners[5];
+        if (n % 7 == 0) corners[7] = corners[8];
+        std::ostringstream what;
+        what << "triangle " << triangleText(corners.data());
+        drawChecked(corners, what.str());
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(DrawTriangleFigures, NamesItsFiguresByStemAndTitlesThem)
+{
+    const float corners[9] = {0, 0, -0.5f, 0.1f, 0, -0.5f, 0, 0.1f, -0.5f};
+    const TriangleFigures drawn = drawTriangleFigures(corners, "a <b> & c", "mine");
+    const char* const names[7] = {"mine-pass1-left.svg", "mine-pass2-right.svg",
+                                  "mine-pass3-bottom.svg", "mine-pass4-top.svg",
+                                  "mine-pass5-near.svg", "mine-pass6-far.svg", "mine-final.svg"};
+    for (int f = 0; f < 7; ++f) {
+        EXPECT_EQ(drawn.figures[f].fileName, names[f]);
+        EXPECT_NE(drawn.figures[f].svg.find("<title>Triangle “a &lt;b&gt; &amp; c”"),
+                  std::string::npos);
+    }
+}
+
+TEST(ParseTriangle, ReadsNineBoundedDecimalsAndSaysWhatIsWrongWithAnythingElse)
+{
+    struct Case {
+        const char* text;
+        const char* error;  // "" when accepted
+    };
+    const Case cases[] = {
+        {"-0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5", ""},
+        {" 1 , 2,3,4 ,5,6,7,8, 9 ", ""},
+        {"1e6,-1e6,+1E+6,1000000,.5,5.,-0,1e-50,0.000001", ""},
+        {"", "there are no numbers"},
+        {"1,2", "there are 2 values, not nine"},
+        {"1,2,3,4,5,6,7,8,9,10", "there are 10 values, not nine"},
+        {"1,2,3,4,,6,7,8,9", "y1 is missing"},
+        {"a,b,c,d,e,f,g,h,i", "x0, “a”, is not a decimal number"},
+        {"1,2,3,4,5,6,7,8,0x10", "z2, “0x10”, is not a decimal number"},
+        {"1,2,3,4,5,6,7,8,1e", "z2, “1e”, is not a decimal number"},
+        {"1,2,3,4,5,6,7,8,.", "z2, “.”, is not a decimal number"},
+        {"NaN,2,3,4,5,6,7,8,9", "x0, “NaN”, is not a finite number"},
+        {"1,-Infinity,3,4,5,6,7,8,9", "y0, “-Infinity”, is not a finite number"},
+        {"1,2,1000000.01,4,5,6,7,8,9", "z0, “1000000.01”, is beyond the limit of ±1000000"},
+        {"1,2,3,4,5,6,7,8,-1e39", "z2, “-1e39”, is beyond the limit"},
+        {"1,2,3,4,5,6,7,8,1e999999", "is beyond the limit"},
+        {"1,2,3,4,5,6,7,8,123456789012345678901234567890",
+         "z2, “12345678901234567890…”, is beyond"},
+        {"1,2,3,4,5,6,7,8,9 9", "is not a decimal number"},
+    };
+    for (const Case& c : cases) {
+        float corners[9] = {42, 42, 42, 42, 42, 42, 42, 42, 42};
+        std::string error;
+        const bool accepted = parseTriangleText(c.text, corners, error);
+        if (*c.error == '\0') {
+            EXPECT_TRUE(accepted) << c.text << ": " << error;
+        } else {
+            EXPECT_FALSE(accepted) << c.text;
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.text << ": " << error;
+            EXPECT_EQ(corners[0], 42) << c.text << ": the corners are left alone";
+        }
+    }
+    float corners[9];
+    std::string error;
+    ASSERT_TRUE(parseTriangleText("0.1,-0.05,1e6,-0,0,0,0,0,0", corners, error)) << error;
+    EXPECT_EQ(corners[0], 0.1f);
+    EXPECT_EQ(corners[1], -0.05f);
+    EXPECT_EQ(corners[2], 1e6f);
+    EXPECT_TRUE(std::signbit(corners[3]));
+    EXPECT_FALSE(parseTriangleText(std::string(2000, '1'), corners, error));
+}
+
+TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
+{
+    EXPECT_EQ(shortestDecimal(0.1f), "0.1");
+    EXPECT_EQ(shortestDecimal(-0.6f), "-0.6");
+    EXPECT_EQ(shortestDecimal(1e6f), "1e6");
+    EXPECT_EQ(shortestDecimal(-1e-7f), "-1e-7");
+    EXPECT_EQ(shortestDecimal(1.0f / 3), "0.33333334");
+    EXPECT_EQ(shortestDecimal(123456.7f), "123456.7");
+    EXPECT_EQ(shortestDecimal(16777216.0f), "16777216");
+    EXPECT_EQ(shortestDecimal(0.0f), "0");
+    EXPECT_EQ(shortestDecimal(-0.0f), "-0");
+    EXPECT_EQ(shortestDecimal(1e-45f), "1e-45");
+    EXPECT_EQ(shortestDecimal(std::numeric_limits<float>::infinity()), "inf");
+
+    // Any float within the address's limits: the text reads back through parseTriangleText to the
+    // same bits, and is never longer than the nine significant digits that always suffice.
+    std::mt19937 random(7);
+    for (int n = 0; n < 20000; ++n) {
+        const std::uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!(std::fabs(v) <= 1e6f)) continue;
+        const float corners[9] = {v, v, v, v, v, v, v, v, v};
+        float back[9];
+        std::string error;
+        ASSERT_TRUE(parseTriangleText(triangleText(corners), back, error)) << error;
+        ASSERT_EQ(std::memcmp(&back[4], &v, sizeof v), 0) << shortestDecimal(v);
+        char nine[32];
+        std::snprintf(nine, sizeof nine, "%.9g", double(v));
+        ASSERT_LE(shortestDecimal(v).size(), std::string(nine).size()) << nine;
+    }
+}
+
+TEST(VerticesJson, NineSignificantDigitsThatReadBackAndNonFiniteValuesAsStrings)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(verticesJson({}), "[]");
+    EXPECT_EQ(verticesJson({{0.1f, -0.0f, 1e6f, 1.0f / 3}, {nan, inf, -inf, 1e-7f}}),
+              "[[0.100000001,-0,1000000,0.333333343],"
+              "[\"NaN\",\"Infinity\",\"-Infinity\",1.00000001e-07]]");
+    std::mt19937 random(9);
+    for (int n = 0; n < 5000; ++n) {
+        const std::uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v)) continue;
+        const std::string json = verticesJson({{v, v, v, v}});
+        const float back = std::strtof(json.c_str() + 2, nullptr);
+        ASSERT_EQ(std::memcmp(&back, &v, sizeof v), 0) << json;
+    }
+}
+
+// ---- clipfigs, run as a program
+
+struct ToolRun {
+    int status;          // exit status, -1 if a signal ended it
+    std::string output;  // standard output and standard error together
+};
+
+ToolRun runClipfigs(const std::string& arguments)
+{
+    ToolRun result = {-1, ""};
+    std::FILE* pipe = popen((std::string(CLIPFIGS_TOOL) + " " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannotUse)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("clipfigs-test-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    const ToolRun run =
+        runClipfigs("--triangle '0.3,0.1,0,0.1,0.1,-0.5,-0.1,0,-0.6' --title 'at the eye' "
+                    "--stem eye " + folder.string());
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("explore.html#t=0.3,0.1,0,0.1,0.1,-0.5,-0.1,0,-0.6"),
+              std::string::npos) << run.output;
+    const float corners[9] = {0.3f, 0.1f, 0, 0.1f, 0.1f, -0.5f, -0.1f, 0, -0.6f};
+    const TriangleFigures drawn = drawTriangleFigures(corners, "at the eye", "eye");
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 7u);
+    for (const Figure& figure : drawn.figures) {
+        std::ifstream in(folder / figure.fileName, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_TRUE(bytes.str() == figure.svg) << figure.fileName;
+    }
+    std::filesystem::remove_all(folder);
+
+    const ToolRun defaults = runClipfigs("--triangle 0,0,-0.5,0.1,0,-0.5,0,0.1,-0.5 " +
+                                         folder.string());
+    EXPECT_EQ(defaults.status, 0) << defaults.output;
+    EXPECT_TRUE(std::filesystem::exists(folder / "custom-final.svg"));
+    std::filesystem::remove_all(folder);
+
+    struct Refusal {
+        const char* arguments;
+        const char* says;
+    };
+    const Refusal refusals[] = {
+        {"--triangle 1,2 out", "there are 2 values, not nine"},
+        {"--triangle 1,2,3,4,5,6,7,8,nan out", "is not a finite number"},
+        {"--triangle 1,2,3,4,5,6,7,8,9 --stem ../up out", "--stem ../up"},
+        {"--triangle 1,2,3,4,5,6,7,8,9", "no OUTDIR"},
+        {"--triangle 1,2,3,4,5,6,7,8,9 --colour red out", "unexpected argument --colour"},
+        {"", "usage"},
+    };
+    for (const Refusal& refusal : refusals) {
+        const ToolRun refused = runClipfigs(refusal.arguments);
+        EXPECT_EQ(refused.status, 2) << refusal.arguments;
+        EXPECT_NE(refused.output.find(refusal.says), std::string::npos)
+            << refusal.arguments << ": " << refused.output;
+    }
+}
+
+TEST(Clipfigs, ExplorerLinksGiveEachWalkthroughTriangleAnAddressThatReadsBackToIt)
+{
+    const ToolRun run = runClipfigs("--explorer-links");
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::istringstream lines(run.output);
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        std::string stem, address;
+        ASSERT_TRUE(lines >> stem >> address) << run.output;
+        EXPECT_EQ(stem, triangle.stem);
+        const std::string prefix = "explore.html#t=";
+        ASSERT_EQ(address.rfind(prefix, 0), 0u) << address;
+        float corners[9];
+        std::string error;
+        ASSERT_TRUE(parseTriangleText(address.substr(prefix.size()), corners, error)) << error;
+        EXPECT_EQ(findWalkthroughTriangle(corners), &triangle) << address;
+    }
+    std::string extra;
+    EXPECT_FALSE(lines >> extra) << "one line per walkthrough triangle";
+}
+
+} // namespace

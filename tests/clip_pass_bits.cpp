@@ -1,0 +1,78 @@
+// Not a test: the reference the browser tests compare the clip explorer's data-vertices with.
+// Prints, for the triangle given as nine eye-space numbers "x0,y0,z0,...,z2", the polygon after
+// each of the six clipToPlane passes (in the order of ClipPlane) and the one clipToFrustum
+// returns, as one JSON array of seven polygons, each vertex the bits of its four floats in hex:
+//
+//   clip_pass_bits -0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5
+//
+// It projects the corners the way the mesh pass does (matFrustum, matTransformPoint).
+#include "clip/clip.h"
+#include "math/vecmath.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void printPolygon(const std::vector<Vector4>& polygon)
+{
+    std::printf("[");
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const float values[4] = {polygon[i].x, polygon[i].y, polygon[i].z, polygon[i].w};
+        std::printf(i ? ",[" : "[");
+        for (int c = 0; c < 4; ++c) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &values[c], sizeof bits);
+            std::printf(c ? ",\"%08x\"" : "\"%08x\"", static_cast<unsigned>(bits));
+        }
+        std::printf("]");
+    }
+    std::printf("]");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    float eye[9];
+    const char* text = argc == 2 ? argv[1] : "";
+    for (int i = 0; i < 9; ++i) {
+        char* end = nullptr;
+        eye[i] = std::strtof(text, &end);
+        if (end == text || *end != (i < 8 ? ',' : '\0')) {
+            std::fprintf(stderr, "usage: clip_pass_bits x0,y0,z0,x1,y1,z1,x2,y2,z2\n");
+            return 2;
+        }
+        text = end + 1;
+    }
+    Matrix4 projection;
+    matFrustum(projection, frustum.left, frustum.right, frustum.bottom, frustum.top, frustum.near,
+               frustum.far);
+    std::vector<Vector4> polygon(3);
+    for (int k = 0; k < 3; ++k) {
+        const Vector4 corner = {eye[3 * k], eye[3 * k + 1], eye[3 * k + 2], 1};
+        matTransformPoint(polygon[k], projection, corner);
+    }
+    const std::vector<Vector4> triangle = polygon;
+    std::printf("[");
+    for (int plane = ClipLeft; plane <= ClipFar; ++plane) {
+        const int n = static_cast<int>(polygon.size());
+        std::vector<Vector4> output(static_cast<std::size_t>(clipPassCapacity(n)));
+        const int kept =
+            clipToPlane(polygon.data(), n, output.data(), static_cast<ClipPlane>(plane));
+        output.resize(static_cast<std::size_t>(kept));
+        printPolygon(output);
+        std::printf(",");
+        polygon = output;
+    }
+    Vector4* result = nullptr;
+    const int count = clipToFrustum(triangle.data(), 3, &result);
+    printPolygon(std::vector<Vector4>(result, result + count));
+    delete[] result;
+    std::printf("]\n");
+    return 0;
+}

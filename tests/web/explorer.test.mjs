@@ -1,0 +1,351 @@
+// The clip explorer (explore.html) as a user meets it: served over HTTP in Debian's headless
+// Chromium, driven by its address, real mouse and touch drags and clicks, and judged against the
+// native build: every figure must be the bytes clipfigs --triangle writes (the committed
+// docs/figures for the walkthrough's triangles), and every data-vertices the bits the native
+// clipper gives after that pass (tests/clip_pass_bits).
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+import { chromium } from 'playwright-core';
+
+import * as h from './harness.mjs';
+
+// Debian's Chromium, headless, rastering on the CPU: the explorer draws no WebGL, and Chromium's
+// own raster draws its vector figures several times faster than SwiftShader's emulated GPU,
+// which the demo's page needs.
+const launchBrowser = () => chromium.launch({
+  executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', headless: true,
+  args: ['--disable-gpu'] });
+
+const top = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const clipfigs = process.env.CLIPFIGS ?? path.join(top, 'build/tools/clipfigs');
+const clipPassBits = process.env.CLIP_PASS_BITS ?? path.join(top, 'build/tests/clip_pass_bits');
+const containers = ['pass-1', 'pass-2', 'pass-3', 'pass-4', 'pass-5', 'pass-6', 'final'];
+const figureNames = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
+                     'pass6-far', 'final'];
+
+function run(program, args) {
+  const result = spawnSync(program, args, { encoding: 'buffer' });
+  if (result.status !== 0) throw new Error(`${program} ${args.join(' ')}: ${result.stderr}`);
+  return result.stdout.toString();
+}
+
+// The walkthrough's triangles as clipfigs names them: [{stem, text}], text as in the address.
+const walkthrough = run(clipfigs, ['--explorer-links']).trim().split('\n').map((line) => {
+  const [stem, address] = line.split(' ');
+  return { stem, text: address.replace('explore.html#t=', '') };
+});
+
+// Triangles that strain the clipper and the figures, each written as the page writes it.
+const strained = [
+  '0.1,0.1,-0.5,-0.2,0.1,0.4,0.2,-0.3,1.5',         // two corners behind the eye
+  '0.5,0,-0.5,0,0.2,-0.7,-0.1,-0.1,-0.4',           // a corner on the right plane
+  '0,0,-0.25,0.1,0.1,-0.5,-0.1,0.05,-0.8',          // a corner on the near plane
+  '0.25,0.25,-0.25,0.3,-0.1,-0.6,-0.2,0.1,-0.9',    // a corner on the frustum's corner edge
+  '0,0,0,0.2,0.1,-0.6,-0.2,0.1,-0.6',               // a corner exactly at the eye
+  '0.3,0.1,0,0.1,0.1,-0.5,-0.1,0,-0.6',             // a corner in the eye plane, beside the eye
+  '0,0,0,0,0,0,0,0,0',                              // all at the eye
+  '0.1,0.1,-0.5,0.1,0.1,-0.5,0.1,0.1,-0.5',         // degenerate: one point
+  '0,0,-0.3,0.1,0.1,-0.6,0.2,0.2,-0.9',             // degenerate: one line
+  '-2,0,-0.5,-3,0.1,-0.5,-2.5,-0.2,-0.6',           // wholly left: emptied by the first pass
+  '1e6,1e6,-1e6,-1e6,1e6,-1e6,1e6,1e6,1e6',         // far outside, a span of two million
+  '-1e6,-1e6,-1e6,1e6,1e6,1e6,1e6,-1e6,-1e6',       // through the frustum, corners a million out
+];
+
+// The seven figures clipfigs writes for the triangle, as Buffers.
+function nativeFigures(text) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'explorer-native-'));
+  try {
+    run(clipfigs, ['--triangle', text, folder]);
+    return figureNames.map((name) => fs.readFileSync(path.join(folder, `custom-${name}.svg`)));
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+function committedFigures(stem) {
+  return figureNames.map((name) => fs.readFileSync(path.join(top, 'docs/figures',
+                                                             `${stem}-${name}.svg`)));
+}
+
+// The bits of a data-vertices value as the page wrote it, read as a float.
+function floatBits(value) {
+  const number = typeof value === 'number' ? value : Number(value);  // "NaN", "Infinity", ...
+  if (Number.isNaN(number)) return 'NaN';
+  const view = new DataView(new ArrayBuffer(4));
+  view.setFloat32(0, number);
+  return view.getUint32(0).toString(16).padStart(8, '0');
+}
+
+const nativeBits = (text) => JSON.parse(run(clipPassBits, [text])).map(
+  (polygon) => polygon.map((vertex) => vertex.map((bits) => {
+    const view = new DataView(new ArrayBuffer(4));
+    view.setUint32(0, parseInt(bits, 16));
+    return Number.isNaN(view.getFloat32(0)) ? 'NaN' : bits;
+  })));
+
+// What the page shows now: each figure's bytes (read back from its image's own URL), whether its
+// image has drawn, its data-vertices, the address and the nine number fields.
+async function shown(page) {
+  return page.evaluate(async (ids) => {
+    const read = (blob) => new Promise((resolve) => {
+      const reader = new FileReader();
+      reader.onload = () => resolve(reader.result);
+      reader.readAsDataURL(blob);
+    });
+    const figures = [];
+    for (const id of ids) {
+      const container = document.getElementById(id);
+      const image = container.querySelector('img');
+      const blob = await (await fetch(image.src)).blob();
+      figures.push({ dataUrl: await read(blob), type: blob.type,
+                     drawnWidth: image.complete ? image.naturalWidth : 0,
+                     vertices: container.dataset.vertices });
+    }
+    return { figures, hash: location.hash, historyLength: history.length,
+             message: document.getElementById('message').hidden ? ''
+               : document.getElementById('message').textContent,
+             fields: [...document.querySelectorAll('#numbers input')].map((input) => input.value) };
+  }, containers);
+}
+
+// Waits until every figure has been replaced since `before` (the images' URLs, which are data
+// URLs of the figures' bytes: a changed triangle changes them all) and has drawn.
+async function updated(page, before) {
+  await page.waitForFunction((old) => {
+    const images = [...document.querySelectorAll('.figure img')];
+    return images.length === 7 && images.every((image, i) => image.src !== old[i] &&
+                                               image.complete && image.naturalWidth > 0);
+  }, before, { timeout: 30000 });
+  return shown(page);
+}
+
+const imageUrls = (page) => page.evaluate(
+  () => [...document.querySelectorAll('.figure img')].map((image) => image.src));
+
+// The page's figures are the expected bytes, drawn as images, and its data-vertices the native
+// clipper's bits.
+function checkAgainstNative(state, text, expected, what) {
+  const bits = nativeBits(text);
+  state.figures.forEach((figure, i) => {
+    const [header, base64] = figure.dataUrl.split(',');
+    assert.match(header, /^data:image\/svg\+xml;base64$/, `${what}: ${containers[i]} type`);
+    assert.ok(Buffer.from(base64, 'base64').equals(expected[i]),
+              `${what}: ${containers[i]} differs from the native figure`);
+    assert.equal(figure.drawnWidth, 820, `${what}: ${containers[i]} is drawn`);
+    const polygon = JSON.parse(figure.vertices).map((vertex) => vertex.map(floatBits));
+    assert.deepEqual(polygon, bits[i], `${what}: ${containers[i]} data-vertices`);
+  });
+}
+
+describe('The clip explorer', { timeout: 300_000 }, () => {
+  let browser, server, url;
+
+  before(async () => {
+    server = await h.serveFolder(h.webBuild);
+    url = server.url.replace(/clipdemo\.html$/, 'explore.html');
+    browser = await launchBrowser();
+  });
+
+  after(async () => {
+    await browser?.close();
+    await server?.close();
+  });
+
+  test('draws the native figures and clipper bits for the walkthrough\'s and twelve strained ' +
+       'triangles, from a loaded address and from a changed one', async () => {
+    const triangles = [
+      ...walkthrough.map(({ stem, text }) => ({ text, expected: committedFigures(stem),
+                                                what: `walkthrough ${stem}` })),
+      ...strained.map((text) => ({ text, expected: nativeFigures(text), what: text })),
+    ];
+    const session = await h.openPage(browser, `${url}#t=${triangles[0].text}`);
+    try {
+      let state = await updated(session.page, []);
+      for (const [i, { text, expected, what }] of triangles.entries()) {
+        if (i > 0) {
+          const before = await imageUrls(session.page);
+          await session.page.evaluate((hash) => { location.hash = hash; }, `#t=${text}`);
+          state = await updated(session.page, before);
+        }
+        assert.equal(state.hash, `#t=${text}`, `${what}: the address`);
+        assert.equal(state.fields.join(','), text, `${what}: the number fields`);
+        assert.equal(state.message, '', `${what}: no message`);
+        checkAgainstNative(state, text, expected, what);
+      }
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
+    }
+  });
+
+  // Drags corner k in the view from its handle by (dx, dy) CSS pixels with the given pointer
+  // (mouse or touch); returns the page's state after the drag.
+  async function dragCorner(page, viewId, k, [dx, dy], pointer) {
+    const handle = page.locator(`#${viewId} .handle[data-corner="${k}"]`);
+    await handle.scrollIntoViewIfNeeded();
+    const box = await handle.boundingBox();
+    const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+    const before = await imageUrls(page);
+    await pointer.down(x, y);
+    for (let step = 1; step <= 20; ++step) {
+      await pointer.move(x + (dx * step) / 20, y + (dy * step) / 20);
+    }
+    await pointer.up(x + dx, y + dy);
+    return updated(page, before);
+  }
+
+  // Checks that the drag moved exactly the two values the view shows of that corner, that the
+  // address follows without new history entries, and that the figures are the native ones.
+  function checkDrag(before, after, moved, what) {
+    for (let i = 0; i < 9; ++i) {
+      const changed = before.fields[i] !== after.fields[i];
+      assert.equal(changed, moved.includes(i), `${what}: field ${i} ${before.fields[i]} -> ` +
+                                               `${after.fields[i]}`);
+    }
+    assert.equal(after.hash, `#t=${after.fields.join(',')}`, `${what}: the address`);
+    assert.equal(after.historyLength, before.historyLength, `${what}: history entries`);
+    const text = after.hash.slice(3);
+    checkAgainstNative(after, text, nativeFigures(text), what);
+  }
+
+  test('follows a mouse drag of a corner in the top view', async () => {
+    const session = await h.openPage(browser, `${url}#t=${walkthrough[0].text}`);
+    try {
+      const { page } = session;
+      await page.setViewportSize({ width: 1280, height: 900 });
+      const before = await updated(page, []);
+      const mouse = {
+        down: async (x, y) => { await page.mouse.move(x, y); await page.mouse.down(); },
+        move: (x, y) => page.mouse.move(x, y),
+        up: async (x, y) => { await page.mouse.move(x, y); await page.mouse.up(); },
+      };
+      // Corner 1 right and away from the eye: its x and z change, y stays.
+      const after = await dragCorner(page, 'top-view', 1, [60, -50], mouse);
+      checkDrag(before, after, [3, 5], 'mouse drag');
+      assert.ok(Number(after.fields[3]) > Number(before.fields[3]), 'x grows to the right');
+      assert.ok(Number(after.fields[5]) < Number(before.fields[5]), 'z falls away from the eye');
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
+    }
+  });
+
+  test('follows a touch drag in the side view on a 390-pixel phone, laid out to its width',
+       async () => {
+    const context = await browser.newContext({ viewport: { width: 390, height: 844 },
+                                               hasTouch: true, isMobile: true,
+                                               deviceScaleFactor: 2 });
+    try {
+      const session = await h.openPage(context, `${url}#t=${walkthrough[3].text}`);
+      const { page } = session;
+      const before = await updated(page, []);
+      const cdp = await context.newCDPSession(page);
+      const touch = (type, points) => cdp.send('Input.dispatchTouchEvent',
+                                               { type, touchPoints: points });
+      const finger = {
+        down: (x, y) => touch('touchStart', [{ x, y }]),
+        move: (x, y) => touch('touchMove', [{ x, y }]),
+        up: () => touch('touchEnd', []),
+      };
+      // Corner 2 further away and down: its z and y change, x stays.
+      const after = await dragCorner(page, 'side-view', 2, [40, 50], finger);
+      checkDrag(before, after, [7, 8], 'touch drag');
+      const layout = await page.evaluate(() => ({
+        pageWidth: document.documentElement.scrollWidth,
+        widest: Math.max(...[...document.querySelectorAll('.figure img, .view svg')]
+          .map((node) => node.getBoundingClientRect().right)),
+      }));
+      assert.ok(layout.pageWidth <= 390, `the page is ${layout.pageWidth} pixels wide`);
+      assert.ok(layout.widest <= 390, `a figure reaches to ${layout.widest}`);
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('shows a message and the first walkthrough triangle for an address it cannot use',
+       async () => {
+    const preset = walkthrough[0].text;
+    const cases = [
+      ['#t=1,2', /there are 2 values, not nine/],
+      ['#t=a,b,c,d,e,f,g,h,i', /x0, “a”, is not a decimal number/],
+      ['#t=1,2,3,4,5,6,7,8,9,10', /there are 10 values, not nine/],
+      ['#t=0,0,-0.5,0,0,-0.5,0,0,1000001', /z2, “1000001”, is beyond the limit of ±1000000/],
+      ['#t=0,0,-0.5,0,0,-0.5,0,0,-4e38', /z2, “-4e38”, is beyond the limit/],
+      ['#t=NaN,0,-0.5,0,0,-0.5,0,0,-0.5', /x0, “NaN”, is not a finite number/],
+      ['#t=0,0,-0.5,0,0,-0.5,0,0,Infinity', /z2, “Infinity”, is not a finite number/],
+      ['#t=0,0,%E0%A4%A', /not a well-formed address/],
+      ['#triangle', /does not start with #t=/],
+    ];
+    const session = await h.openPage(browser, 'about:blank');
+    try {
+      for (const [hash, reason] of cases) {
+        // Each from a fresh load; the first again in the open page, as a changed address.
+        for (const how of hash === cases[0][0] ? ['load', 'change'] : ['load']) {
+          let before = [];
+          if (how === 'load') {
+            await session.page.goto('about:blank');
+            await session.page.goto(url + hash);
+          } else {
+            const shownFirst = await imageUrls(session.page);
+            await session.page.evaluate((hash) => { location.hash = hash; }, `#t=${strained[1]}`);
+            await updated(session.page, shownFirst);
+            before = await imageUrls(session.page);
+            await session.page.evaluate((bad) => { location.hash = bad; }, hash);
+          }
+          const state = await updated(session.page, before);
+          const what = `${hash} (${how})`;
+          assert.match(state.message, reason, `${what}: the message says why`);
+          assert.match(state.message,
+                       /Showing the walkthrough's triangle “crosses the near plane” instead/,
+                       `${what}: the message says what is shown`);
+          assert.equal(state.hash, `#t=${preset}`, `${what}: the address`);
+          assert.equal(state.fields.join(','), preset, `${what}: the number fields`);
+        }
+      }
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
+    }
+  });
+
+  test('copies a figure\'s data-vertices to the clipboard, or selects them where it cannot',
+       async () => {
+    const context = await browser.newContext();
+    try {
+      await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+      const session = await h.openPage(context, `${url}#t=${walkthrough[1].text}`);
+      const state = await updated(session.page, []);
+      await session.page.click('#pass-4 button.copy');
+      await session.page.waitForFunction(
+        () => document.querySelector('#pass-4 .copy-status').textContent === 'copied');
+      assert.equal(await session.page.evaluate(() => navigator.clipboard.readText()),
+                   state.figures[3].vertices);
+
+      // Without the clipboard API, as on plain http from another host.
+      const plain = await context.newPage();
+      await plain.addInitScript(() => {
+        Object.defineProperty(Navigator.prototype, 'clipboard', { get: () => undefined });
+      });
+      await plain.goto(`${url}#t=${walkthrough[1].text}`);
+      await updated(plain, []);
+      await plain.click('#final button.copy');
+      const selected = await plain.evaluate(() => {
+        const area = document.querySelector('#final textarea');
+        return { visible: !area.hidden, focused: document.activeElement === area,
+                 selected: area.value.slice(area.selectionStart, area.selectionEnd) };
+      });
+      assert.deepEqual(selected, { visible: true, focused: true,
+                                   selected: state.figures[6].vertices });
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+});

@@ -1,0 +1,111 @@
+// Measures the clip explorer (not a test: it prints numbers and judges nothing): its size, the
+// time from navigation until its seven figures have drawn, and the script time of one drag step
+// in headless Chromium. Run after building the page (scripts/web or scripts/test):
+//   node tests/web/measure_explorer.mjs [drag steps, default 100]
+//   RASTER=swiftshader node tests/web/measure_explorer.mjs
+//
+// A drag step is one real mouse move of a held corner (a pixel to the right or left, so that every
+// step changes the triangle and redraws all seven figures). Its script time is what Chromium
+// counts as script for the page (the ScriptDuration metric) from before the move to after it:
+// the page's handler, the WebAssembly figure drawing and the blob and image set-up. The images'
+// own decoding and painting follow outside script.
+import fs from 'node:fs';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+import { chromium } from 'playwright-core';
+
+import * as h from './harness.mjs';
+
+// Debian's Chromium, headless, rastering on the CPU (as without a GPU): the explorer draws no
+// WebGL, and Chromium's own raster draws its vector figures several times faster than
+// SwiftShader's emulated GPU, which the demo's page needs. RASTER=swiftshader measures with that.
+const launchBrowser = () => process.env.RASTER === 'swiftshader' ? h.launchBrowser()
+  : chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+                      headless: true, args: ['--disable-gpu'] });
+
+const steps = Number(process.argv[2] ?? 100);
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
+
+let total = 0, totalCompressed = 0;
+for (const name of ['explore.html', 'explore.js', 'explore.wasm']) {
+  const data = fs.readFileSync(path.join(h.webBuild, name));
+  const compressed = zlib.gzipSync(data, { level: 9 }).length;
+  total += data.length, totalCompressed += compressed;
+  console.log(`size ${name.padEnd(13)} ${String(data.length).padStart(8)} bytes, ` +
+              `${String(compressed).padStart(7)} gzipped`);
+}
+console.log(`size ${'all'.padEnd(13)} ${String(total).padStart(8)} bytes, ` +
+            `${String(totalCompressed).padStart(7)} gzipped`);
+
+const server = await h.serveFolder(h.webBuild);
+const url = server.url.replace(/clipdemo\.html$/, 'explore.html');
+const browser = await launchBrowser();
+try {
+  // First figures: navigation start to the moment all seven images have drawn, five loads.
+  const firsts = [];
+  for (let run = 0; run < 5; ++run) {
+    const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+    await page.goto(url);
+    const at = await page.waitForFunction(() => {
+      const images = [...document.querySelectorAll('.figure img')];
+      return images.length === 7 && images.every((image) => image.complete &&
+                                                  image.naturalWidth > 0) && performance.now();
+    }, null, { polling: 'raf', timeout: 30000 });
+    firsts.push(await at.jsonValue());
+    await page.close();
+  }
+  console.log(`first figures drawn ${median(firsts).toFixed(0)} ms after navigation started ` +
+              `(median of 5 loads: ${firsts.map((t) => t.toFixed(0)).join(', ')})`);
+
+  // The drag: corner 1 of the walkthrough's first triangle, held in the top view.
+  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  await page.goto(`${url}#t=-0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5`);
+  await page.waitForFunction(() => document.querySelectorAll('.figure img').length === 7);
+  await page.evaluate(() => {
+    // The WebAssembly side's share: the time in explorerDraw.
+    const draw = Module._explorerDraw;
+    window.drawTimes = [];
+    Module._explorerDraw = () => {
+      const start = performance.now();
+      const result = draw();
+      window.drawTimes.push(performance.now() - start);
+      return result;
+    };
+  });
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Performance.enable');
+  const scriptSeconds = async () => (await cdp.send('Performance.getMetrics')).metrics
+    .find((metric) => metric.name === 'ScriptDuration').value;
+  const box = await page.locator('#top-view .handle[data-corner="1"]').boundingBox();
+  const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  const times = [], walls = [];
+  const fields = () => page.evaluate(
+    () => [...document.querySelectorAll('#numbers input')].map((input) => input.value).join());
+  let updates = 0, shown = await fields();
+  for (let step = 0; step < steps; ++step) {
+    const [before, start] = [await scriptSeconds(), Date.now()];
+    await page.mouse.move(x + (step % 2 ? 0 : 1), y);
+    times.push((await scriptSeconds() - before) * 1000);
+    walls.push(Date.now() - start);
+    const now = await fields();
+    updates += now !== shown ? 1 : 0;
+    shown = now;
+  }
+  await page.mouse.up();
+  const draws = await page.evaluate(() => window.drawTimes);
+  console.log(`drag: ${median(times).toFixed(2)} ms of script per step (median of ${steps} ` +
+              `steps, ${updates} of which redrew the figures; slowest ` +
+              `${Math.max(...times).toFixed(2)} ms), of which the figure library in ` +
+              `WebAssembly ${median(draws).toFixed(2)} ms; a step every ${median(walls)} ms ` +
+              `(the browser's own drawing of the new figures included)`);
+} finally {
+  await browser.close();
+  await server.close();
+}
