@@ -2,15 +2,17 @@
 #include "model/model.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 MeshArrays meshArrays = {0, nullptr, nullptr, nullptr, nullptr, nullptr};
 
@@ -64,6 +66,31 @@ const char* windowStart(const TriParser& parser)
     return parser.file ? parser.buffer.get() : parser.memory;
 }
 
+// Reads up to wanted bytes of the file into into; sets ended at its end or at a read error
+// (then also readFailed). A file of unknown size (a pipe, a device) with a descriptor gives what
+// has arrived, as soon as anything has: fread would wait for all it was asked for, holding up
+// numbers a writer has sent while it pauses or keeps the pipe open.
+std::size_t readSome(TriParser& parser, char* into, std::size_t wanted, bool& ended)
+{
+    const int descriptor = parser.size == unknownTriSize ? fileno(parser.file) : -1;
+    if (descriptor < 0) {
+        const std::size_t got = std::fread(into, 1, wanted, parser.file);
+        parser.readFailed = std::ferror(parser.file) != 0;
+        // Less than asked for is the end of the file or an error; text-mode reading on some
+        // systems also gives less when it drops carriage returns, and then the next call reads on.
+        ended = got == 0 || std::feof(parser.file) || parser.readFailed;
+        return got;
+    }
+    for (;;) {
+        const auto got = read(descriptor, into, wanted);
+        if (got >= 0 || errno != EINTR) {
+            parser.readFailed = got < 0;
+            ended = got <= 0;
+            return got > 0 ? std::size_t(got) : 0;
+        }
+    }
+}
+
 // Moves the window on to start at parser.next and reads more of the file behind what it keeps:
 // a chunk, or as much again as it keeps, so a long number costs time in proportion to its
 // length. Sets atEnd when the file has no more (or cannot be read further).
@@ -86,12 +113,11 @@ void readMore(TriParser& parser)
     } else {
         std::memmove(base, base + parser.next, kept);
     }
-    const std::size_t got = std::fread(parser.buffer.get() + kept, 1, wanted, parser.file);
+    bool ended = false;
+    const std::size_t got = readSome(parser, parser.buffer.get() + kept, wanted, ended);
     parser.next = 0;
     parser.end = kept + got;
-    // Less than asked for is the end of the file or an error; text-mode reading on some systems
-    // also gives less when it drops carriage returns, and then the next call reads on.
-    if (got == 0 || std::feof(parser.file) || std::ferror(parser.file)) parser.atEnd = true;
+    parser.atEnd = ended;
 }
 
 // Records a fault at position at of the window, quoting the number that starts there (up to the
@@ -103,7 +129,7 @@ bool stop(TriParser& parser, TriFault fault, std::size_t at)
     at = parser.next;
     const char* base = windowStart(parser);
     // Text cut short by a read error says nothing about the file: the error is the fault.
-    parser.fault = parser.file && std::ferror(parser.file) ? TriFault::readError : fault;
+    parser.fault = parser.readFailed ? TriFault::readError : fault;
     parser.faultOffset = parser.passed + at;
     parser.faultLine = 1 + parser.passedLines + countLines(base, base + at);
     parser.faultText.clear();
@@ -272,6 +298,8 @@ bool parseCoordinate(TriParser& parser, float& value)
         case Scan::notANumber:
             return stop(parser, TriFault::notANumber, parser.next);
         case Scan::needMore:
+            if (parser.end - parser.next > longestTriNumber)
+                return stop(parser, TriFault::notANumber, parser.next);
             readMore(parser);
             break;
         }
@@ -288,34 +316,40 @@ bool parseCoordinate(TriParser& parser, float& value)
 
 TriParser startTriParse(const char* text, std::size_t size)
 {
-    return TriParser{text, nullptr, 0, nullptr, 0, 0, size, true, 0, 0, size,
+    return TriParser{text, nullptr, 0, nullptr, 0, 0, size, true, false, 0, 0, size,
                      TriFault::none, 0, 0, std::string(), 0, 0, 0};
 }
 
 TriParser startTriFileParse(std::FILE* file, std::size_t size, std::size_t chunk)
 {
-    return TriParser{nullptr, file, std::max<std::size_t>(chunk, 1), nullptr, 0, 0, 0, false, 0,
-                     0, size, TriFault::none, 0, 0, std::string(), 0, 0, 0};
+    return TriParser{nullptr, file, std::max<std::size_t>(chunk, 1), nullptr, 0, 0, 0, false,
+                     false, 0, 0, size, TriFault::none, 0, 0, std::string(), 0, 0, 0};
 }
 
 bool parseTriCount(TriParser& parser, int& count)
 {
     if (!skipSeparators(parser)) return stop(parser, TriFault::countMissing, parser.next);
-    // The count runs to the next white space: the whole of it must be in the window.
+    // A sign and digits, all in the window, and then white space or the end of the text.
     const char* base;
     const char* finish;
+    const char* end;
     for (;;) {
         base = windowStart(parser);
-        const char* end = base + parser.end;
+        end = base + parser.end;
         finish = base + parser.next;
-        while (finish != end && !isSeparator(*finish)) ++finish;
-        if (finish != end || parser.atEnd) break;
+        if (*finish == '+' || *finish == '-') ++finish;
+        while (finish != end && isDigit(*finish)) ++finish;
+        if (finish != end || parser.atEnd ||
+            std::size_t(finish - base) - parser.next > longestTriNumber)
+            break;
         readMore(parser);
     }
     const std::size_t at = parser.next;
+    if (finish == end && !parser.atEnd) return stop(parser, TriFault::countOutOfRange, at);
     bool outOfRange = false;
     int value = 0;
-    if (!readWholeNumber(base + at, finish, value, outOfRange))
+    if ((finish != end && !isSeparator(*finish)) ||
+        !readWholeNumber(base + at, finish, value, outOfRange))
         return stop(parser, TriFault::countNotANumber, at);
     if (outOfRange) return stop(parser, TriFault::countOutOfRange, at);
     count = value;
@@ -427,8 +461,10 @@ void TriObj::load(const char* fileName, unsigned char red, unsigned char green,
     // Read a chunk at a time and parsed as it comes: far faster than one fscanf per number, with
     // the same values, and nothing past the chunk that holds the last number needed is read.
     // Only a regular file's size is known; a pipe or a device is read until the numbers end.
+    // (A size that does not fit the system's type, which some report as negative, is unknown.)
     struct stat status;
-    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    const bool regular =
+        fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0;
     TriParser parser =
         startTriFileParse(file, regular ? std::size_t(status.st_size) : unknownTriSize);
     int fileCount = 0;

@@ -6,15 +6,17 @@
 // corners 0, 1, 2 of each triangle in turn, model space. Whatever follows the 9N-th number is
 // never read. The numbers are read exactly as the C library's fscanf reads them with "%f",
 // quirks included, and get the same bits:
-// - white space (blanks, tabs, carriage returns, line feeds) before a number is skipped, and
-//   none is needed where a number cannot go on: "0.5-0.25" is 0.5 and -0.25, "1.0.5" is 1.0
-//   and 0.5;
+// - white space (blanks, tabs, carriage returns, line feeds, vertical tabs, form feeds) before a
+//   number is skipped, and none is needed where a number cannot go on: "0.5-0.25" is 0.5 and
+//   -0.25, "1.0.5" is 1.0 and 0.5;
 // - decimal, exponent, hexadecimal ("0x1p3"), "inf", "infinity" and "nan" forms, any sign;
 // - the scanner takes the longest run that can begin a number and converts the part that is
 //   one, dropping the rest: "1e 2" is 1 and 2 (the "e" is taken), "0x." is 0;
 // - "nan(1)" and "-nan(1)" are a NaN (and a negative one) followed by "(1)", which is not a
 //   number: a fault if another number is needed, never read if the NaN was the last one.
-// Where "%f" fails (nothing there that begins a number), the file is refused. The count is
+// Where "%f" fails (nothing there that begins a number), the file is refused, and so is a number
+// longer than longestTriNumber characters, which "%f" would read on: a device sending one
+// endless number must not take all memory. The count is
 // stricter than "%d": a whole decimal number that fits in 32 bits, not negative, followed by
 // white space or the end of the file ("4032.0" and "12abc" are refused, where "%d" would read 12
 // and shift every number after it), and no more than the rest of a file of known size can hold.
@@ -97,6 +99,8 @@ enum class TriFault {
 constexpr std::size_t triReadChunk = 1 << 16;
 // The size to give startTriFileParse when the file's length is not known (a pipe, a device).
 constexpr std::size_t unknownTriSize = std::size_t(-1);
+// The most characters one number, the count included, may take.
+constexpr std::size_t longestTriNumber = std::size_t(1) << 20;
 
 // A triangle-object text being parsed, from memory or from a file. It holds a window of the
 // text: for text in memory the whole of it, for a file the chunks read and not yet passed.
@@ -110,6 +114,7 @@ struct TriParser {
     std::size_t next;         // the first character of the window not yet read
     std::size_t end;          // one past the window's last character
     bool atEnd;               // nothing follows the window
+    bool readFailed;          // the file could not be read to its end
     std::size_t passed;       // characters of the text before the window
     long passedLines;         // line breaks among them
     std::size_t size;         // the text's length when known, else unknownTriSize
@@ -125,8 +130,10 @@ struct TriParser {
 // Parses text[0 .. size - 1], which must outlive the parser.
 TriParser startTriParse(const char* text, std::size_t size);
 // Parses what file holds from where it stands, reading it chunk bytes at a time. size is its
-// length when known (a regular file), for the count's check, else unknownTriSize. The file
-// stays open; the caller closes it.
+// length when known (a regular file), for the count's check, else unknownTriSize; then the file
+// is read through its descriptor, where it has one, taking what has arrived as soon as anything
+// has, so numbers a writer has sent are read while it pauses. The file stays open; the caller
+// closes it.
 TriParser startTriFileParse(std::FILE* file, std::size_t size = unknownTriSize,
                             std::size_t chunk = triReadChunk);
 

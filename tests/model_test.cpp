@@ -238,48 +238,68 @@ TEST_F(ModelFiles, ADirectoryIsRefusedAsUnreadable)
     EXPECT_EQ(outcome.output, "ERROR: unable to read TriObj [" + path + "]!\n");
 }
 
-// Writes head and then, from a child process, line after line into the named pipe path until
-// the reader closes it (or 64 MiB have gone, so a reader that never stops fails instead of
-// hanging); endless false writes head alone. Returns the child; its report, the bytes the pipe
-// took and the pipe's capacity, comes through report.
-pid_t startPipeWriter(const std::string& path, const std::string& head, const std::string& line,
-                      bool endless, int& report)
+// How a child process feeds a named pipe: head, and then
+enum class Feed {
+    once,         // nothing more: it closes the pipe
+    endlessly,    // line again and again until the reader closes the pipe (or 64 MiB have gone,
+                  // so that a reader that never stops fails the test instead of hanging it)
+    holdingOpen,  // nothing more, but it keeps the pipe open, for a minute at most
+};
+
+// A writer on a named pipe, started by startPipeWriter.
+struct PipeWriter {
+    pid_t child;
+    int report;  // where the child reports the bytes the pipe took and the pipe's capacity
+
+    // Waits for the child; the bytes the pipe took, and sets capacity to the pipe's.
+    long long taken(long long& capacity)
+    {
+        long long numbers[2] = {-1, -1};
+        if (read(report, numbers, sizeof numbers) != ssize_t(sizeof numbers)) numbers[0] = -1;
+        close(report);
+        waitpid(child, nullptr, 0);
+        capacity = numbers[1];
+        return numbers[0];
+    }
+};
+
+PipeWriter startPipeWriter(const std::string& path, const std::string& head, Feed feed,
+                           const std::string& line = "")
 {
     int fds[2];
-    if (pipe(fds) != 0) return -1;
+    if (pipe(fds) != 0) return {-1, -1};
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
         signal(SIGPIPE, SIG_IGN);  // a closed reader shows as EPIPE
         const int fd = open(path.c_str(), O_WRONLY);
-        long long taken[2] = {0, fcntl(fd, F_GETPIPE_SZ)};
-        std::string pending = head;
-        while (!pending.empty() && taken[0] < (64LL << 20)) {
+        long long numbers[2] = {0, fcntl(fd, F_GETPIPE_SZ)};
+        std::string pending = head.empty() && feed == Feed::endlessly ? line : head;
+        while (!pending.empty() && numbers[0] < (64LL << 20)) {
             const ssize_t n = write(fd, pending.data(), pending.size());
             if (n < 0) break;
-            taken[0] += n;
+            numbers[0] += n;
             pending.erase(0, size_t(n));
-            if (pending.empty() && endless) pending = line;
+            if (pending.empty() && feed == Feed::endlessly) pending = line;
         }
+        if (feed == Feed::holdingOpen) sleep(60);
         close(fd);
-        if (write(fds[1], taken, sizeof taken) != sizeof taken) _exit(1);
+        if (write(fds[1], numbers, sizeof numbers) != sizeof numbers) _exit(1);
         _exit(0);
     }
     close(fds[1]);
-    report = fds[0];
-    return child;
+    return {child, fds[0]};
 }
 
 // A teapot.tri that is a named pipe: the loader stops reading within a chunk of the last number
-// it needs, and a count the pipe does not bear out ends in the ends-early line, not in memory
-// for that many triangles.
+// it needs, takes what a writer has sent without waiting for it to close the pipe, and a count
+// the pipe does not bear out ends in the ends-early line, not in memory for that many triangles.
 TEST_F(ModelFiles, APipeIsReadNoFurtherThanTheNumbersNeed)
 {
     const std::string path = dir + "/teapot.tri";
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     const std::string line = "1 2 3 4 5 6 7 8 9\n";
-    int report = -1;
-    pid_t writer = startPipeWriter(path, "3\n", line, true, report);
+    PipeWriter writer = startPipeWriter(path, "3\n", Feed::endlessly, line);
     {
         StdoutCapture capture;
         const TriObj object(path.c_str(), 255, 128, 128);
@@ -287,17 +307,25 @@ TEST_F(ModelFiles, APipeIsReadNoFurtherThanTheNumbersNeed)
         ASSERT_EQ(object.count, 3);
         EXPECT_EQ(object.triangles[2].vertices[2].z, 9.0f);
     }
-    long long taken[2] = {-1, -1};
-    EXPECT_EQ(read(report, taken, sizeof taken), ssize_t(sizeof taken));
-    close(report);
-    waitpid(writer, nullptr, 0);
+    long long capacity = 0;
+    const long long taken = writer.taken(capacity);
     const long long lineSize = (long long)line.size();
-    const long long needed = 2 + 3 * lineSize;
-    EXPECT_LE(taken[0], needed + (long long)triReadChunk + taken[1] + lineSize)
-        << "bytes the pipe took; its capacity is " << taken[1];
+    EXPECT_LE(taken, 2 + 3 * lineSize + (long long)triReadChunk + capacity + lineSize)
+        << "bytes the pipe took; its capacity is " << capacity;
+
+    writer = startPipeWriter(path, "2\n" + line + line, Feed::holdingOpen);
+    {
+        StdoutCapture capture;
+        const TriObj object(path.c_str(), 255, 128, 128);
+        EXPECT_EQ(object.count, 2);
+    }
+    EXPECT_EQ(waitpid(writer.child, nullptr, WNOHANG), 0)
+        << "the mesh was read while the writer still held the pipe open";
+    kill(writer.child, SIGKILL);
+    writer.taken(capacity);
 
     const char* const hugeCount = "2000000000";
-    writer = startPipeWriter(path, hugeCount + "\n"s + line, line, false, report);
+    writer = startPipeWriter(path, hugeCount + "\n"s + line, Feed::once);
     const Outcome outcome = runInChild([&] {
         // A gigabyte is far more than this needs and far less than 2e9 triangles take.
         // (AddressSanitizer reserves far more address space, and refuses such an allocation
@@ -308,12 +336,47 @@ TEST_F(ModelFiles, APipeIsReadNoFurtherThanTheNumbersNeed)
         }
         TriObj object(path.c_str(), 255, 128, 128);
     });
-    close(report);
-    waitpid(writer, nullptr, 0);
+    writer.taken(capacity);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.output, "Reading in " + path + " (" + hugeCount + " triangles). . .\n" +
                                   "ERROR: TriObj [" + path + "] ends early, in triangle 2 of " +
                                   hugeCount + "!\n");
+}
+
+// A device or pipe that never ends: refused after reading a bounded amount, whether it sends no
+// white space at all, an endless count or an endless coordinate.
+TEST_F(ModelFiles, EndlessInputIsRefusedAfterBoundedReading)
+{
+    const Outcome zeros = runInChild([] { TriObj object("/dev/zero", 255, 128, 128); });
+    EXPECT_EQ(zeros.status, 1);
+    EXPECT_EQ(zeros.output, "ERROR: TriObj [/dev/zero] starts with \"" + std::string(24, '?') +
+                                "...\", not a triangle count!\n");
+
+    const std::string path = dir + "/teapot.tri";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const struct {
+        const char* head;
+        std::string expected;  // "@" stands for the file's name
+    } cases[] = {
+        {"", "ERROR: TriObj [@] has a triangle count out of range (" + std::string(24, '7') +
+                 "...)!\n"},
+        {"1\n", "Reading in @ (1 triangles). . .\nERROR: TriObj [@] has \"" +
+                    std::string(24, '7') + "...\" where a number is expected (line 2, "
+                                           "triangle 1)!\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.head);
+        PipeWriter writer = startPipeWriter(path, c.head, Feed::endlessly, "7777777777777777");
+        const Outcome outcome = runInChild([&] { TriObj object(path.c_str(), 255, 128, 128); });
+        long long capacity = 0;
+        const long long taken = writer.taken(capacity);
+        EXPECT_LE(taken, (long long)(longestTriNumber + 2 * triReadChunk) + capacity);
+        std::string expected = c.expected;
+        for (size_t at; (at = expected.find('@')) != std::string::npos;)
+            expected.replace(at, 1, path);
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.output, expected);
+    }
 }
 
 // Each malformed file is refused with the loading line (where the count could be read) and
