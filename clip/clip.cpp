@@ -1,5 +1,6 @@
-// The homogeneous clipper: Sutherland-Hodgman passes on (x, y, z, w), never dividing by w, so
-// vertices behind the eye (w < 0) and in the eye plane (w = 0) need no special case.
+// The homogeneous clipper: one pass per plane on (x, y, z, w), each walking the polygon's edges
+// and keeping what lies inside, never dividing by w, so vertices behind the eye (w < 0) and in
+// the eye plane (w = 0) need no special case.
 #include "clip/clip.h"
 
 #include <algorithm>

@@ -20,7 +20,7 @@ enum ClipPlane {
     ClipFar = 5,     // outside when z > w
 };
 
-// One Sutherland-Hodgman pass: clips the n-vertex polygon input against one plane into output
+// One clipping pass: clips the n-vertex polygon input against one plane into output
 // and returns the number of vertices written (0 when nothing is inside, or when n <= 0). For
 // each edge P -> Q it appends the crossing point, if P and Q lie on different sides, then Q, if
 // Q is inside; so a polygon wholly inside comes back rotated by one place.

@@ -220,6 +220,9 @@ TEST(ParseTriangle, ReadsNineBoundedDecimalsAndSaysWhatIsWrongWithAnythingElse)
     EXPECT_EQ(corners[2], 1e6f);
     EXPECT_TRUE(std::signbit(corners[3]));
     EXPECT_FALSE(parseTriangleText(std::string(2000, '1'), corners, error));
+    // A NUL is part of the text, and the message shows it without ending there.
+    EXPECT_FALSE(parseTriangleText(std::string("1,2,3,4,5,6,7,8,9\0junk", 22), corners, error));
+    EXPECT_EQ(error, "z2, “9?junk”, is not a decimal number");
 }
 
 TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)

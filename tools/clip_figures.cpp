@@ -273,8 +273,8 @@ struct Point {
     double x, y;  // pixels, y down
 };
 
-// The part of a polygon within drawLimit of the origin on both axes (one Sutherland-Hodgman
-// pass per side of that square). A polygon already inside comes back as it is.
+// The part of a polygon within drawLimit of the origin on both axes (one clipping pass per side
+// of that square). A polygon already inside comes back as it is.
 std::vector<Point> withinDrawLimit(const std::vector<Point>& points)
 {
     const auto inside = [](const Point& p) {
@@ -886,9 +886,9 @@ std::string passFigure(const std::string& triangleTitle, int pass, const Polygon
         vMax = 1;
     }
     // Enough of the pass's own plane to show it and name it.
-    const double planeReach = (plane.upper ? 0.75 : -0.75) * vMax;
-    uMin = std::min(uMin, planeReach);
-    uMax = std::max(uMax, planeReach);
+    const double labelReach = (plane.upper ? 0.75 : -0.75) * vMax;
+    uMin = std::min(uMin, labelReach);
+    uMax = std::max(uMax, labelReach);
     View views[2];
     for (int p = 0; p < 2; ++p) {
         views[p] = fitView(panelLeft[p], plotTop, plotWidth, plotHeight, uMin, uMax, vMin, vMax);
@@ -1217,7 +1217,11 @@ const char* const coordinateNames[9] = {"x0", "y0", "z0", "x1", "y1", "z1", "x2"
 // A field as the user wrote it, shortened for a message.
 std::string quoted(const std::string& field)
 {
-    return "“" + (field.size() > 24 ? field.substr(0, 20) + "…" : field) + "”";
+    std::string shown = field.size() > 24 ? field.substr(0, 20) : field;
+    // Control characters (a NUL among them would end the message early) show as "?".
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return "“" + shown + (field.size() > 24 ? "…" : "") + "”";
 }
 
 // Whether text is a plain decimal: a sign, digits with at most one point (at least one digit),

@@ -281,6 +281,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       ['#t=NaN,0,-0.5,0,0,-0.5,0,0,-0.5', /x0, “NaN”, is not a finite number/],
       ['#t=0,0,-0.5,0,0,-0.5,0,0,Infinity', /z2, “Infinity”, is not a finite number/],
       ['#t=0,0,%E0%A4%A', /not a well-formed address/],
+      ['#t=1,2,3,4,5,6,7,8,9%00junk', /z2, “9\?junk”, is not a decimal number/],
       ['#triangle', /does not start with #t=/],
     ];
     const session = await h.openPage(browser, 'about:blank');

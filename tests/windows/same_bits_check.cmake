@@ -1,7 +1,7 @@
 # Runs same_bits on Linux and under Wine and requires the two outputs to be the same bytes.
 #
-#   cmake -DWINE=<wine runner> -DWINDOWS=<same_bits.exe> -DLINUX=<same_bits> -DTEAPOT=<teapot.tri>
-#         -DWORK=<scratch folder> -P same_bits_check.cmake
+#   cmake -DWINE=<wine runner> -DWINDOWS_PROGRAM=<same_bits.exe> -DLINUX_PROGRAM=<same_bits>
+#         -DTEAPOT=<teapot.tri> -DWORK=<scratch folder> -P same_bits_check.cmake
 cmake_minimum_required(VERSION 3.16)
 foreach(var WINE WINDOWS_PROGRAM LINUX_PROGRAM TEAPOT WORK)
   if(NOT DEFINED ${var})

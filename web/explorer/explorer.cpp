@@ -11,7 +11,6 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -82,8 +81,9 @@ EMSCRIPTEN_KEEPALIVE int explorerParse(int length)
         state.message = "the text is too long for nine numbers";
         return 0;
     }
-    return parseTriangleText(std::string(state.text, std::strlen(state.text)), state.corners,
-                         state.message)
+    // All length bytes: a NUL among them is part of the text, not its end.
+    return parseTriangleText(std::string(state.text, std::size_t(length)), state.corners,
+                             state.message)
                ? 1
                : 0;
 }

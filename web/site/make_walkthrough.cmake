@@ -1,6 +1,7 @@
 # Makes the walkthrough page from its Markdown at build time: the Markdown converted by cmark-gfm
-# (GitHub-flavoured: pipe tables, and the raw <img> tags the Markdown uses, with GitHub's filter
-# of unsafe tags), put into the page template in place of @BODY@, its first heading as @TITLE@.
+# with its extensions (pipe tables, and the raw <img> tags the Markdown uses, passed through its
+# filter of unsafe tags), put into the page template in place of @BODY@, its first heading as
+# @TITLE@.
 # Every figure it shows becomes a link to the clip explorer with the figure's triangle, at the
 # address `clipfigs --explorer-links` gives for the figure's stem.
 #   cmake -DCMARK_GFM=... -DMARKDOWN=... -DTEMPLATE=... -DOUTPUT=... -DNODE=... -DCLIPFIGS=...
