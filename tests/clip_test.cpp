@@ -228,9 +228,17 @@ TEST(ClipToFrustum, WorkedCases)
     // terms), each pass starting its list where its first edge takes it; worked out in exact
     // fractions (left gives 4 vertices, right 5, top 4, far 3). In another order the list starts
     // elsewhere or rounding shows: of the 15 swaps of two passes, all but bottom with top change
-    // the bits.
+    // the bits; the next case catches that one.
     expectPolygon(clipFrustum({{-4, 0, -2.75f, 1}, {1.5f, 3.5f, -2.25f, 1}, {-0.25f, 0.25f, 4, 1}}),
                   {{-1, 0.75f, 1, 1}, {-1, 1, 0.25f, 1}, {-0.625f, 1, 1, 1}});
+
+    // Cut by bottom and top, whose order only the list's start shows (w = 1, z = 0, x inside).
+    // Left and right turn (0,-5), (0,3), (1/2,3) to start at (1/2,3). Bottom cuts (1/2,3)->(0,-5)
+    // and (0,-5)->(0,3) at t = 4/8: (1/4,-1), (0,-1), (0,3), (1/2,3). Top cuts (0,-1)->(0,3) and
+    // (1/2,3)->(1/4,-1) at t = 2/4: (0,-1), (0,1), (3/8,1), (1/4,-1). Near and far turn it by
+    // two places. Top before bottom gives the same four points starting at (0,1).
+    expectPolygon(clipFrustum({{0, -5, 0, 1}, {0, 3, 0, 1}, {0.5f, 3, 0, 1}}),
+                  {{0.375f, 1, 0, 1}, {0.25f, -1, 0, 1}, {0, -1, 0, 1}, {0, 1, 0, 1}});
 
     // Wholly outside one plane: nothing, but still an array to free.
     EXPECT_TRUE(clipFrustum({{0, 0, 2, 1}, {1, 0, 3, 1}, {0, 1, 5, 1}}).empty());
