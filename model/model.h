@@ -24,6 +24,10 @@
 // Reading is split in two: the parse functions below read text, from memory or from an open
 // file a chunk at a time, report what is wrong and never print or exit, so they can be tested
 // and fuzzed on their own; TriObj::load opens the file, prints and exits around them.
+//
+// The files: model/tri_parser.cpp holds the parse functions (the number scanner and the chunked
+// reader); model/model.cpp holds TriObj and the loader's messages (describeTriFault too), the
+// face normal and buildMeshArrays.
 #pragma once
 
 #include "math/vecmath.h"
@@ -139,7 +143,7 @@ TriParser startTriFileParse(std::FILE* file, std::size_t size = unknownTriSize,
 
 // Reads the triangle count and checks it: not negative, and, where the text's length is known,
 // at most as many triangles as the rest of it can hold (every triangle takes at least 18
-// characters, see model.cpp), so a caller may allocate count records safely. On a fault,
+// characters, see tri_parser.cpp), so a caller may allocate count records safely. On a fault,
 // returns false and sets parser.fault; count is then set only if a whole number was read.
 bool parseTriCount(TriParser& parser, int& count);
 
