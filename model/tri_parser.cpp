@@ -90,8 +90,10 @@ std::size_t readSome(TriParser& parser, char* into, std::size_t wanted, bool& en
 }
 
 // Moves the window on to start at parser.next and reads more of the file behind what it keeps:
-// a chunk, or as much again as it keeps, so a long number costs time in proportion to its
-// length. Sets atEnd when the file has no more (or cannot be read further).
+// a chunk, or as much again as it keeps. What it keeps is moved only when the window moves on,
+// and the buffer at least doubles when it grows, so a long number costs time in proportion to
+// its length however small the pieces it arrives in. Sets atEnd when the file has no more (or
+// cannot be read further).
 void readMore(TriParser& parser)
 {
     if (!parser.file) {
@@ -104,12 +106,15 @@ void readMore(TriParser& parser)
     parser.passed += parser.next;
     const std::size_t wanted = std::max(parser.chunk, kept);
     if (kept + wanted > parser.capacity) {
-        std::unique_ptr<char[]> larger(new char[kept + wanted]);
+        const std::size_t capacity = std::max(kept + wanted, 2 * parser.capacity);
+        std::unique_ptr<char[]> larger(new char[capacity]);
         if (kept) std::memcpy(larger.get(), base + parser.next, kept);
         parser.buffer = std::move(larger);
-        parser.capacity = kept + wanted;
-    } else {
+        parser.capacity = capacity;
+        parser.work += kept;
+    } else if (parser.next) {
         std::memmove(base, base + parser.next, kept);
+        parser.work += kept;
     }
     bool ended = false;
     const std::size_t got = readSome(parser, parser.buffer.get() + kept, wanted, ended);
@@ -119,11 +124,15 @@ void readMore(TriParser& parser)
 }
 
 // Records a fault at position at of the window, quoting the number that starts there (up to the
-// next white space, cut short; the window is read further if the quote needs it).
+// next white space, cut short). In text of known size the window is read further if the quote
+// needs it; in a pipe the quote is what has arrived, for more may come only when the writer
+// closes it, and a fault must be reported as soon as it is seen.
 bool stop(TriParser& parser, TriFault fault, std::size_t at)
 {
     parser.next = at;
-    while (!parser.atEnd && parser.end - parser.next <= quotedCharacters) readMore(parser);
+    while (parser.size != unknownTriSize && !parser.atEnd &&
+           parser.end - parser.next <= quotedCharacters)
+        readMore(parser);
     at = parser.next;
     const char* base = windowStart(parser);
     // Text cut short by a read error says nothing about the file: the error is the fault.
@@ -194,16 +203,40 @@ bool fromChars(const char* begin, const char* end, float& value, const char*& pa
 
 enum class Scan { number, notANumber, needMore };
 
+// Where the scanner stands in a number that runs to the window's end, kept so that once more
+// text is read it goes on from there instead of from the number's start.
+struct NumberScan {
+    std::size_t taken = 0;  // characters taken up to the digits' loop; 0: start afresh
+    bool hex = false;       // "0x" taken
+    bool digit = false;     // a digit taken
+    bool point = false;     // no point may come: one was taken, or the exponent mark
+    bool mark = false;      // the exponent mark taken
+};
+
+// value = strtof of the run [p, q); notANumber if strtof uses none of it.
+Scan convert(const char* p, const char* q, float& value, const char*& stopAt)
+{
+    const std::string run(p, q);
+    char* used = nullptr;
+    const float converted = std::strtof(run.c_str(), &used);
+    if (used == run.c_str()) return Scan::notANumber;
+    value = converted;
+    stopAt = q;
+    return Scan::number;
+}
+
 // Reads the number at p the way the C library's "%f" scanner does: it takes the longest run of
 // characters that can still become a number (an optional sign; "nan"; "inf" or "infinity"; or
 // digits with one point, an exponent mark after a digit and a sign right after the mark, in
 // hexadecimal after "0x" with "p" for the mark), then converts them with strtof, dropping what
-// strtof does not use ("1e" is 1). It fails where that run is empty or strtof uses none of it.
-// Looking past end answers needMore unless atEnd says the text stops there.
-Scan scanNumber(const char* p, const char* end, bool atEnd, float& value, const char*& stopAt)
+// strtof does not use ("1e" is 1). It fails where that run is empty or strtof uses none of it,
+// and where it is longer than longestTriNumber. Looking past end answers needMore unless atEnd
+// says the text stops there; scan then says where to go on once the window holds more.
+Scan scanNumber(const char* p, const char* end, bool atEnd, NumberScan& scan, float& value,
+                const char*& stopAt)
 {
     constexpr int endOfText = -1, notHere = -2;
-    const char* q = p;
+    const char* q = p + scan.taken;
     auto look = [&]() { return q != end ? int((unsigned char)(*q)) : atEnd ? endOfText : notHere; };
     // Takes the text's next characters if they spell word (any case), as the scanner must.
     auto takeWord = [&](const char* word) {
@@ -215,128 +248,133 @@ Scan scanNumber(const char* p, const char* end, bool atEnd, float& value, const 
         return 1;
     };
 
+    const bool sign = *p == '+' || *p == '-';
     int c = look();
-    bool sign = false;
-    if (c == '+' || c == '-') {
-        sign = true;
-        ++q;
-        c = look();
-        if (c == endOfText) return Scan::notANumber;
-    }
-    if (c == notHere) return Scan::needMore;
-    const char first = lower(char(c));
-    if (first == 'n' || first == 'i') {
-        const int taken = takeWord(first == 'n' ? "nan" : "inf");
-        if (taken != 1) return taken == notHere ? Scan::needMore : Scan::notANumber;
-        if (first == 'i') {
+    if (scan.taken == 0) {
+        if (sign) {
+            ++q;
             c = look();
-            if (c == notHere) return Scan::needMore;
-            if (c != endOfText && lower(char(c)) == 'i') {
-                const int rest = takeWord("inity");
-                if (rest != 1) return rest == notHere ? Scan::needMore : Scan::notANumber;
-            }
+            if (c == endOfText) return Scan::notANumber;
         }
-    } else {
-        bool hex = false, digit = false, point = false, mark = false;
-        char markChar = 'e';
+        if (c == notHere) return Scan::needMore;
+        const char first = lower(char(c));
+        if (first == 'n' || first == 'i') {
+            const int taken = takeWord(first == 'n' ? "nan" : "inf");
+            if (taken != 1) return taken == notHere ? Scan::needMore : Scan::notANumber;
+            if (first == 'i') {
+                c = look();
+                if (c == notHere) return Scan::needMore;
+                if (c != endOfText && lower(char(c)) == 'i') {
+                    const int rest = takeWord("inity");
+                    if (rest != 1) return rest == notHere ? Scan::needMore : Scan::notANumber;
+                }
+            }
+            return convert(p, q, value, stopAt);
+        }
         if (c == '0') {
             ++q;
             c = look();
             if (c == notHere) return Scan::needMore;
             if (c != endOfText) {
                 if (lower(char(c)) == 'x') {
-                    hex = true;
-                    markChar = 'p';
+                    scan.hex = true;
                     ++q;
                     c = look();
                 } else {
-                    digit = true;
+                    scan.digit = true;
                 }
             }
         }
-        for (;; ++q, c = look()) {
-            if (c == notHere) return Scan::needMore;
-            if (c == endOfText) break;
-            const char ch = char(c);
-            if (isDigit(ch) || (!mark && hex && isHexDigit(ch))) {
-                digit = true;
-            } else if (mark && lower(q[-1]) == markChar && (ch == '+' || ch == '-')) {
-            } else if (digit && !mark && lower(ch) == markChar) {
-                mark = point = true;
-            } else if (!point && ch == '.') {
-                point = true;
-            } else {
-                break;
-            }
-        }
-        const std::size_t taken = std::size_t(q - p);
-        if (taken == std::size_t(sign) || (hex && taken == 2 + std::size_t(sign)))
-            return Scan::notANumber;
     }
-    const std::string run(p, q);
-    char* used = nullptr;
-    const float converted = std::strtof(run.c_str(), &used);
-    if (used == run.c_str()) return Scan::notANumber;
-    value = converted;
-    stopAt = q;
-    return Scan::number;
+    // Every character from here on is taken once, however often the window ends in the number.
+    const char markChar = scan.hex ? 'p' : 'e';
+    for (;; ++q, c = look()) {
+        if (c == notHere) {
+            scan.taken = std::size_t(q - p);
+            return scan.taken > longestTriNumber ? Scan::notANumber : Scan::needMore;
+        }
+        if (c == endOfText) break;
+        const char ch = char(c);
+        if (isDigit(ch) || (!scan.mark && scan.hex && isHexDigit(ch))) {
+            scan.digit = true;
+        } else if (scan.mark && lower(q[-1]) == markChar && (ch == '+' || ch == '-')) {
+        } else if (scan.digit && !scan.mark && lower(ch) == markChar) {
+            scan.mark = scan.point = true;
+        } else if (!scan.point && ch == '.') {
+            scan.point = true;
+        } else {
+            break;
+        }
+    }
+    const std::size_t taken = std::size_t(q - p);
+    if (taken > longestTriNumber || taken == std::size_t(sign) ||
+        (scan.hex && taken == 2 + std::size_t(sign)))
+        return Scan::notANumber;
+    return convert(p, q, value, stopAt);
 }
 
 // Reads the next coordinate, whatever its form and wherever the window ends.
 bool parseCoordinate(TriParser& parser, float& value)
 {
+    NumberScan scan;
     for (;;) {
         if (!skipSeparators(parser)) return stop(parser, TriFault::dataEndsEarly, parser.next);
         const char* base = windowStart(parser);
         const char* stopAt = nullptr;
-        switch (scanNumber(base + parser.next, base + parser.end, parser.atEnd, value, stopAt)) {
+        const std::size_t from = parser.next + scan.taken;
+        switch (scanNumber(base + parser.next, base + parser.end, parser.atEnd, scan, value,
+                           stopAt)) {
         case Scan::number:
+            parser.work += std::size_t(stopAt - base) - from;
             parser.next = std::size_t(stopAt - base);
             return true;
         case Scan::notANumber:
             return stop(parser, TriFault::notANumber, parser.next);
         case Scan::needMore:
-            if (parser.end - parser.next > longestTriNumber)
-                return stop(parser, TriFault::notANumber, parser.next);
+            parser.work += parser.end - from;
             readMore(parser);
             break;
         }
     }
 }
+
 } // namespace
 
 TriParser startTriParse(const char* text, std::size_t size)
 {
     return TriParser{text, nullptr, 0, nullptr, 0, 0, size, true, false, 0, 0, size,
-                     TriFault::none, 0, 0, std::string(), 0, 0, 0};
+                     TriFault::none, 0, 0, std::string(), 0, 0, 0, 0};
 }
 
 TriParser startTriFileParse(std::FILE* file, std::size_t size, std::size_t chunk)
 {
     return TriParser{nullptr, file, std::max<std::size_t>(chunk, 1), nullptr, 0, 0, 0, false,
-                     false, 0, 0, size, TriFault::none, 0, 0, std::string(), 0, 0, 0};
+                     false, 0, 0, size, TriFault::none, 0, 0, std::string(), 0, 0, 0, 0};
 }
 
 bool parseTriCount(TriParser& parser, int& count)
 {
     if (!skipSeparators(parser)) return stop(parser, TriFault::countMissing, parser.next);
-    // A sign and digits, all in the window, and then white space or the end of the text.
+    // A sign and digits, then white space or the end of the text. While they run to the
+    // window's end it is read further, and the scan goes on where it stopped.
+    std::size_t length = 0;  // characters of sign and digits from parser.next
     const char* base;
     const char* finish;
     const char* end;
     for (;;) {
         base = windowStart(parser);
         end = base + parser.end;
-        finish = base + parser.next;
-        if (*finish == '+' || *finish == '-') ++finish;
+        const char* start = base + parser.next;
+        finish = start + length;
+        if (length == 0 && (*finish == '+' || *finish == '-')) ++finish;
         while (finish != end && isDigit(*finish)) ++finish;
-        if (finish != end || parser.atEnd ||
-            std::size_t(finish - base) - parser.next > longestTriNumber)
-            break;
+        parser.work += std::size_t(finish - start) - length;
+        length = std::size_t(finish - start);
+        if (finish != end || parser.atEnd || length > longestTriNumber) break;
         readMore(parser);
     }
     const std::size_t at = parser.next;
-    if (finish == end && !parser.atEnd) return stop(parser, TriFault::countOutOfRange, at);
+    if (length > longestTriNumber) return stop(parser, TriFault::countOutOfRange, at);
     bool outOfRange = false;
     int value = 0;
     if ((finish != end && !isSeparator(*finish)) ||
@@ -370,10 +408,12 @@ bool parseTriangle(TriParser& parser, Triangle& triangle)
         const char* first = p != end && *p == '-' ? p + 1 : p;
         const char* parsedEnd = nullptr;
         if (first == end || !(isDigit(*first) || *first == '.') ||
-            !fromChars(p, end, c[k], parsedEnd) || parsedEnd == end || !isSeparator(*parsedEnd))
+            !fromChars(p, end, c[k], parsedEnd) || parsedEnd == end ||
+            !isSeparator(*parsedEnd) || std::size_t(parsedEnd - p) > longestTriNumber)
             break;
         p = parsedEnd;
     }
+    parser.work += std::size_t(p - base) - parser.next;
     parser.next = std::size_t(p - base);
     for (; k < 9; ++k) {
         if (!parseCoordinate(parser, c[k])) {
