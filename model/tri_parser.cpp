@@ -399,17 +399,17 @@ bool parseTriangle(TriParser& parser, Triangle& triangle)
     float c[9];
     int k = 0;
     // The common case, all in the window: plain decimals that from_chars reads up to white
-    // space. The first number that is not, and all after it, take parseCoordinate's way.
+    // space. The first number that is not, and all after it, take parseCoordinate's way. This
+    // way looks no further than longestTriNumber characters, so no number it takes is longer.
     const char* base = windowStart(parser);
     const char* p = base + parser.next;
-    const char* end = base + parser.end;
+    const char* end = base + std::min(parser.end, parser.next + longestTriNumber);
     for (; k < 9; ++k) {
         while (p != end && isSeparator(*p)) ++p;
         const char* first = p != end && *p == '-' ? p + 1 : p;
         const char* parsedEnd = nullptr;
         if (first == end || !(isDigit(*first) || *first == '.') ||
-            !fromChars(p, end, c[k], parsedEnd) || parsedEnd == end ||
-            !isSeparator(*parsedEnd) || std::size_t(parsedEnd - p) > longestTriNumber)
+            !fromChars(p, end, c[k], parsedEnd) || parsedEnd == end || !isSeparator(*parsedEnd))
             break;
         p = parsedEnd;
     }
