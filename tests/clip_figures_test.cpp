@@ -1,8 +1,8 @@
-// The figure library (tools/clip_figures.h) on triangles that strain it, its text formats, and
+// The figure library (figures/clip_figures.h) on triangles that strain it, its text formats, and
 // clipfigs --triangle / --explorer-links run as a user runs them. That the walkthrough's figures
 // are what the library draws is clipfigs_figures_up_to_date; that the page draws the same bytes
 // is the browser test (tests/web/explorer.test.mjs).
-#include "tools/clip_figures.h"
+#include "figures/clip_figures.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
-#include "tools/clip_figures.h"
+#include "figures/clip_figures.h"
 
 #include <cstdio>
 #include <filesystem>

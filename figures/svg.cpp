@@ -1,0 +1,157 @@
+// SVG writing: numbers as the figures print them, text, lines, rectangles and polygons, each
+// element on its own line. See svg.h.
+#include "figures/svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace fig {
+
+// A number with a fixed count of decimals; a negative zero prints as zero. Callers pass finite
+// values; anything else prints as 0, so that no document ever holds "nan".
+std::string num(double value, int decimals)
+{
+    if (!std::isfinite(value)) value = 0;
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string s = text;
+    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return s;
+}
+
+// printf's "%g" text with the exponent written short: "1.5e+06" as "1.5e6", "2.5e-07" as
+// "2.5e-7".
+std::string shortExponent(const std::string& s)
+{
+    const std::size_t e = s.find('e');
+    if (e == std::string::npos) return s;
+    std::string exponent = s.substr(e + 1);
+    const bool negative = exponent[0] == '-';
+    exponent.erase(0, exponent.find_first_not_of("+-0"));
+    return s.substr(0, e + 1) + (negative ? "-" : "") + (exponent.empty() ? "0" : exponent);
+}
+
+// A number to a few significant digits with a short exponent: "1.67e6", "2.5e-7".
+std::string compact(double value, int digits)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return shortExponent(text);
+}
+
+// Pixel positions.
+std::string px(double value)
+{
+    return num(std::clamp(value, -10 * drawLimit, 10 * drawLimit), 2);
+}
+
+// Vertex values, in tables: four decimals, fewer for large values so that a value keeps within
+// its column (eight characters), and a short exponent beyond that.
+std::string value(double v)
+{
+    if (std::isnan(v)) return "NaN";
+    if (std::isinf(v)) return v > 0 ? "∞" : "−∞";
+    const double magnitude = std::fabs(v);
+    if (magnitude < 100) return num(v, 4);
+    if (magnitude < 1000) return num(v, 3);
+    if (magnitude < 10000) return num(v, 2);
+    if (magnitude < 100000) return num(v, 1);
+    return compact(v, 3);
+}
+
+// Text as XML character data; control characters, which XML 1.0 does not allow, as spaces.
+std::string escaped(const std::string& raw)
+{
+    std::string out;
+    for (char c : raw) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        default: out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+void text(std::string& svg, double x, double y, const std::string& content, const TextStyle& style)
+{
+    svg += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\" font-size=\"" + num(style.size, 0) + "\"";
+    if (style.mono) svg += std::string(" font-family=\"") + monoFont + "\"";
+    if (*style.weight) svg += std::string(" font-weight=\"") + style.weight + "\"";
+    if (*style.anchor) svg += std::string(" text-anchor=\"") + style.anchor + "\"";
+    svg += std::string(" fill=\"") + style.fill + "\"";
+    if (style.halo) {
+        svg += " stroke=\"#ffffff\" stroke-width=\"3\" stroke-linejoin=\"round\" "
+               "paint-order=\"stroke\"";
+    }
+    svg += ">" + escaped(content) + "</text>\n";
+}
+
+void line(std::string& svg, double x1, double y1, double x2, double y2, const std::string& attrs)
+{
+    svg += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" +
+           px(y2) + "\" " + attrs + "/>\n";
+}
+
+void rect(std::string& svg, double x, double y, double w, double h, const std::string& attrs)
+{
+    svg += "<rect x=\"" + px(x) + "\" y=\"" + px(y) + "\" width=\"" + px(w) + "\" height=\"" +
+           px(h) + "\" " + attrs + "/>\n";
+}
+
+// The part of a polygon within drawLimit of the origin on both axes (one clipping pass per side
+// of that square). A polygon already inside comes back as it is.
+std::vector<Point> withinDrawLimit(const std::vector<Point>& points)
+{
+    const auto inside = [](const Point& p) {
+        return std::fabs(p.x) <= drawLimit && std::fabs(p.y) <= drawLimit;
+    };
+    if (std::all_of(points.begin(), points.end(), inside)) return points;
+    std::vector<Point> polygon = points;
+    for (int side = 0; side < 4; ++side) {
+        // Side 0: x <= limit, 1: x >= -limit, 2: y <= limit, 3: y >= -limit.
+        const double sign = side % 2 == 0 ? 1 : -1;
+        const auto distance = [&](const Point& p) {
+            return drawLimit - sign * (side < 2 ? p.x : p.y);  // >= 0 inside
+        };
+        std::vector<Point> out;
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const Point& p = polygon[i];
+            const Point& q = polygon[(i + 1) % polygon.size()];
+            const double dp = distance(p), dq = distance(q);
+            if ((dp < 0) != (dq < 0)) {
+                const double t = dp / (dp - dq);
+                out.push_back({p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t});
+            }
+            if (dq >= 0) out.push_back(q);
+        }
+        polygon = out;
+    }
+    return polygon;
+}
+
+void polygon(std::string& svg, const std::vector<Point>& shape, const std::string& attrs)
+{
+    const std::vector<Point> points = withinDrawLimit(shape);
+    svg += "<polygon points=\"";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i) svg += " ";
+        svg += px(points[i].x) + "," + px(points[i].y);
+    }
+    svg += "\" " + attrs + "/>\n";
+}
+
+std::string svgStart(double width, double height, const std::string& title)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + px(width) + "\" height=\"" +
+           px(height) + "\" viewBox=\"0 0 " + px(width) + " " + px(height) +
+           "\" font-family=\"" + sansFont + "\">\n<title>" + escaped(title) + "</title>\n" +
+           "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+}
+
+} // namespace fig
