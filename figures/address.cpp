@@ -1,8 +1,6 @@
 // The triangle as text (the explorer's address) and polygons as JSON. See clip_figures.h.
 #include "figures/clip_figures.h"
 
-#include "figures/svg.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,8 +8,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-using fig::shortExponent;
 
 namespace {
 
@@ -117,26 +113,87 @@ bool parseTriangleText(const std::string& text, float corners[9], std::string& e
     return true;
 }
 
+namespace {
+
+// A decimal digits * 10^exponent, digits without trailing zeros.
+struct Decimal {
+    unsigned long long digits;
+    int exponent;
+};
+
+bool readsBack(const Decimal& d, float magnitude)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%llue%d", d.digits, d.exponent);
+    const float back = std::strtof(text, nullptr);
+    return std::memcmp(&back, &magnitude, sizeof back) == 0;
+}
+
+// The decimal of this many significant digits nearest to magnitude (> 0), as printf rounds it.
+Decimal nearestDecimal(double magnitude, int digits)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", digits - 1, magnitude);
+    Decimal d{0, std::atoi(std::strchr(text, 'e') + 1) - (digits - 1)};
+    for (const char* c = text; *c != 'e'; ++c) {
+        if (*c >= '0' && *c <= '9') d.digits = d.digits * 10 + unsigned(*c - '0');
+    }
+    return d;
+}
+
+// The same value written as a plain decimal ("0.0125", "862920") or with an exponent ("1.25e-2",
+// "1e6").
+std::string plainText(Decimal d)
+{
+    const std::string s = std::to_string(d.digits);
+    const int n = int(s.size());
+    if (d.exponent >= 0) return s + std::string(std::size_t(d.exponent), '0');
+    if (-d.exponent < n) return s.substr(0, std::size_t(n + d.exponent)) + "." +
+                                s.substr(std::size_t(n + d.exponent));
+    return "0." + std::string(std::size_t(-d.exponent - n), '0') + s;
+}
+
+std::string scientificText(Decimal d)
+{
+    const std::string s = std::to_string(d.digits);
+    return s.substr(0, 1) + (s.size() > 1 ? "." + s.substr(1) : "") + "e" +
+           std::to_string(d.exponent + int(s.size()) - 1);
+}
+
+} // namespace
+
 std::string shortestDecimal(float value)
 {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-    // The fewest significant digits that read back to the same float; nine always do.
-    char scientific[64];
-    int digits = 1;
-    for (; digits < 9; ++digits) {
-        std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, double(value));
-        const float back = std::strtof(scientific, nullptr);
-        if (std::memcmp(&back, &value, sizeof value) == 0) break;
+    const std::string sign = std::signbit(value) ? "-" : "";
+    const float magnitude = std::fabs(value);
+    if (magnitude == 0) return sign + "0";
+    // The fewest significant digits that read back to the same float; nine always do. Of each
+    // length the nearest decimal is tried first, then its neighbour on the value's other side:
+    // the float's rounding interval can reach that one and not the nearest (2^-96 reads back
+    // from 1.2621775e-29 but not from the nearer 1.2621774e-29).
+    Decimal found{0, 0};
+    for (int digits = 1; digits <= 9 && found.digits == 0; ++digits) {
+        const Decimal nearest = nearestDecimal(magnitude, digits);
+        char text[48];
+        std::snprintf(text, sizeof text, "%llue%d", nearest.digits, nearest.exponent);
+        const bool above = std::strtod(text, nullptr) > double(magnitude);
+        const Decimal other{above ? nearest.digits - 1 : nearest.digits + 1, nearest.exponent};
+        if (readsBack(nearest, magnitude)) {
+            found = nearest;
+        } else if (other.digits > 0 && readsBack(other, magnitude)) {
+            found = other;
+        }
     }
-    std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, double(value));
-    // The same digits as a plain decimal, where that is no longer: "0.1" rather than "1e-1",
-    // "862920" rather than "8.6292e5", but "1e6" and "1e-7".
-    const int exponent = std::atoi(std::strchr(scientific, 'e') + 1);
-    char plain[80];
-    std::snprintf(plain, sizeof plain, "%.*f", std::max(0, digits - 1 - exponent), double(value));
-    const std::string shortScientific = shortExponent(scientific);
-    return std::strlen(plain) <= shortScientific.size() ? plain : shortScientific;
+    while (found.digits != 0 && found.digits % 10 == 0) {
+        found.digits /= 10;
+        ++found.exponent;
+    }
+    // A plain decimal where that is no longer: "0.1" rather than "1e-1", "862920" rather than
+    // "8.6292e5", but "1e6" and "1e-7".
+    const std::string plain = plainText(found), scientific = scientificText(found);
+    return sign + (plain.size() <= scientific.size() ? plain : scientific);
 }
 
 std::string triangleText(const float corners[9])

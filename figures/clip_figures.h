@@ -64,6 +64,10 @@ inline constexpr const char* defaultStem = "custom";
 // false and says what is wrong in error, in words for the user.
 bool parseTriangleText(const std::string& text, float corners[9], std::string& error);
 
+// Whether text is well-formed UTF-8. A title that is not is mended in the figures (each stray
+// byte shown as U+FFFD), so that no document is ever malformed; a caller may refuse it instead.
+bool isUtf8(const std::string& text);
+
 // The shortest decimal that reads back (as parseTriangleText and strtof read) to the same
 // float: "0.1", not "0.100000001". Non-finite values as "nan", "inf", "-inf".
 std::string shortestDecimal(float value);

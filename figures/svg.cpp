@@ -2,6 +2,8 @@
 // element on its own line. See svg.h.
 #include "figures/svg.h"
 
+#include "figures/clip_figures.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -62,17 +64,71 @@ std::string value(double v)
     return compact(v, 3);
 }
 
-// Text as XML character data; control characters, which XML 1.0 does not allow, as spaces.
+std::size_t utf8Length(const std::string& text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
+    const unsigned lead = byte(at);
+    std::size_t length;
+    unsigned code;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+        code = lead & 0x1f;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        code = lead & 0x0f;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xc0) != 0x80) return 0;
+        code = code << 6 | (byte(at + k) & 0x3f);
+    }
+    // Overlong forms, surrogates and code points beyond U+10FFFF are no UTF-8.
+    static const unsigned smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || (code >= 0xd800 && code <= 0xdfff) || code > 0x10ffff) {
+        return 0;
+    }
+    return length;
+}
+
+// Text as XML character data. What XML 1.0 does not allow is mended, so that no document is
+// ever malformed: control characters as spaces, bytes that are no UTF-8 and the non-characters
+// U+FFFE and U+FFFF as U+FFFD, the replacement character.
 std::string escaped(const std::string& raw)
 {
     std::string out;
-    for (char c : raw) {
+    for (std::size_t i = 0; i < raw.size();) {
+        const std::size_t length = utf8Length(raw, i);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";  // U+FFFD
+            ++i;
+            continue;
+        }
+        if (length == 3 && raw.compare(i, 2, "\xEF\xBF") == 0 &&
+            (raw[i + 2] == '\xBE' || raw[i + 2] == '\xBF')) {
+            out += "\xEF\xBF\xBD";  // U+FFFD
+            i += 3;
+            continue;
+        }
+        const char c = raw[i];
         switch (c) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '&': out += "&amp;"; break;
-        default: out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        default:
+            if (length == 1) {
+                out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+            } else {
+                out.append(raw, i, length);
+            }
         }
+        i += length;
     }
     return out;
 }
@@ -155,3 +211,13 @@ std::string svgStart(double width, double height, const std::string& title)
 }
 
 } // namespace fig
+
+bool isUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = fig::utf8Length(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}

@@ -3,6 +3,7 @@
 // are pixels of the figure, y down. Internal to figures/.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ std::string shortExponent(const std::string& s);      // "1.5e+06" as "1.5e6"
 std::string compact(double value, int digits);        // "%.*g" with a short exponent
 std::string px(double value);                         // a pixel position, two decimals
 std::string value(double v);                          // a vertex value as the tables print it
-std::string escaped(const std::string& raw);          // XML character data
+std::string escaped(const std::string& raw);          // XML character data, mended if need be
+// The length of the well-formed UTF-8 sequence that starts at text[at] (1 to 4), or 0.
+std::size_t utf8Length(const std::string& text, std::size_t at);
 
 void text(std::string& svg, double x, double y, const std::string& content, const TextStyle& style);
 void line(std::string& svg, double x1, double y1, double x2, double y2, const std::string& attrs);

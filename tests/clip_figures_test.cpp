@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -225,6 +227,18 @@ TEST(ParseTriangle, ReadsNineBoundedDecimalsAndSaysWhatIsWrongWithAnythingElse)
     EXPECT_EQ(error, "z2, “9?junk”, is not a decimal number");
 }
 
+// The count of significant digits of a decimal ("0.0125" and "1.25e-2" have 3; "0" has 1).
+std::size_t significantDigits(const std::string& decimal)
+{
+    std::string digits;
+    for (char c : decimal.substr(0, decimal.find('e'))) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    digits.erase(0, digits.find_first_not_of('0'));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return std::max<std::size_t>(digits.size(), 1);
+}
+
 TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
 {
     EXPECT_EQ(shortestDecimal(0.1f), "0.1");
@@ -238,9 +252,11 @@ TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
     EXPECT_EQ(shortestDecimal(-0.0f), "-0");
     EXPECT_EQ(shortestDecimal(1e-45f), "1e-45");
     EXPECT_EQ(shortestDecimal(std::numeric_limits<float>::infinity()), "inf");
+    // Not the nearest eight digits (1.2621774e-29), which read back to another float.
+    EXPECT_EQ(shortestDecimal(std::ldexp(1.0f, -96)), "1.2621775e-29");
 
     // Any float within the address's limits: the text reads back through parseTriangleText to the
-    // same bits, and is never longer than the nine significant digits that always suffice.
+    // same bits, with as few significant digits as any decimal that does.
     std::mt19937 random(7);
     for (int n = 0; n < 20000; ++n) {
         const std::uint32_t bits = random();
@@ -252,9 +268,12 @@ TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
         std::string error;
         ASSERT_TRUE(parseTriangleText(triangleText(corners), back, error)) << error;
         ASSERT_EQ(std::memcmp(&back[4], &v, sizeof v), 0) << shortestDecimal(v);
-        char nine[32];
-        std::snprintf(nine, sizeof nine, "%.9g", double(v));
-        ASSERT_LE(shortestDecimal(v).size(), std::string(nine).size()) << nine;
+        // As few significant digits as the standard library's shortest form.
+        char shortest[64];
+        *std::to_chars(shortest, shortest + 63, v, std::chars_format::scientific).ptr = '\0';
+        const std::string mine = shortestDecimal(v);
+        ASSERT_EQ(significantDigits(mine), significantDigits(shortest))
+            << mine << " against " << shortest;
     }
 }
 
@@ -339,6 +358,7 @@ TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannot
         {"--triangle 1,2 out", "there are 2 values, not nine"},
         {"--triangle 1,2,3,4,5,6,7,8,nan out", "is not a finite number"},
         {"--triangle 1,2,3,4,5,6,7,8,9 --stem ../up out", "--stem ../up"},
+        {"--triangle 1,2,3,4,5,6,7,8,9 --title \"$(printf 'bad \\377')\" out", "not valid UTF-8"},
         {"--triangle 1,2,3,4,5,6,7,8,9", "no OUTDIR"},
         {"--triangle 1,2,3,4,5,6,7,8,9 --colour red out", "unexpected argument --colour"},
         {"", "usage"},

@@ -122,6 +122,10 @@ int oneTriangle(int argc, char** argv)
         std::fprintf(stderr, "clipfigs: --triangle %s: %s\n", triangleArg.c_str(), error.c_str());
         return 2;
     }
+    if (!isUtf8(title)) {
+        std::fprintf(stderr, "clipfigs: --title: the text is not valid UTF-8\n");
+        return 2;
+    }
     if (!isStem(stem)) {
         std::fprintf(stderr, "clipfigs: --stem %s: use letters, digits, '-', '_' and '.'\n",
                      stem.c_str());
