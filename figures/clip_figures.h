@@ -25,9 +25,18 @@
 // A polygon in clip space, in the clipper's vertex order.
 using ClipPolygon = std::vector<Vector4>;
 
+// Print: 820 px wide, the two panels side by side (the walkthrough's figures). Screen: for a
+// screen 390 CSS px wide, shown at that width every text is 12 px or more; panels stacked.
+enum class FigureLayout { Print, Screen };
+
 struct Figure {
-    std::string fileName;  // "<stem>-pass1-left.svg" ... "<stem>-pass6-far.svg", "<stem>-final.svg"
-    std::string svg;       // the whole document: UTF-8, LF line ends
+    std::string fileName;     // "<stem>-pass1-left.svg" ... "<stem>-pass6-far.svg",
+                              // "<stem>-final.svg"; the same in both layouts
+    std::string svg;          // the whole document: UTF-8, LF line ends; it carries the
+                              // description in its <title> (the first line) and <desc>
+    std::string description;  // what the figure shows, as plain text of several lines
+    std::string summary;      // one sentence, e.g. "ClipRight: 3 vertices in, 4 out; vertex 1
+                              // dropped; 2 cuts"
 };
 
 struct TriangleFigures {
@@ -40,7 +49,8 @@ struct TriangleFigures {
 
 // Draws the seven figures of the triangle with the given corners (eye space, x y z per corner).
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
-                                    const std::string& stem);
+                                    const std::string& stem,
+                                    FigureLayout layout = FigureLayout::Print);
 
 // The four triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
 struct WalkthroughTriangle {

@@ -1,6 +1,7 @@
 // The final figure: the triangle clipped then divided by w, beside divided first. See passes.h.
 #include "figures/passes.h"
 
+#include "figures/frame.h"
 #include "figures/plot.h"
 #include "figures/svg.h"
 
@@ -63,7 +64,8 @@ std::string numbered(const char* one, const char* many, const std::vector<std::s
 }
 
 std::string finalFigure(const std::string& triangleTitle, const Polygon& triangle,
-                        const Polygon& clipped)
+                        const Polygon& clipped, FigureLayout layout,
+                        const std::string& description)
 {
     // One view for both panels, holding the face and every divided point it can.
     double extent = 1;
@@ -73,11 +75,6 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
         }
     }
     extent = std::min(extent, finalExtentLimit);
-    View views[2];
-    for (int p = 0; p < 2; ++p) {
-        views[p] = fitView(panelLeft[p], plotTop, plotWidth, plotHeight, -extent, extent, -extent,
-                           extent);
-    }
 
     std::vector<LegendEntry> entries = {
         {Swatch::Face, "the cube's face: −1 ≤ x/w, y/w ≤ 1"},
@@ -92,17 +89,16 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
             break;
         }
     }
-    const std::size_t rows = std::max(triangle.size(), clipped.size());
-    const double legendTop = tableTop + (rows + 1) * tableRowHeight + 18;
-    const double height = legendTop + legendHeight(entries.size(), 2) + 8;
-
     const std::string title = "Triangle “" + triangleTitle + "”: clipped, then divided by w";
-    std::string svg = svgStart(figureWidth, height, title);
-    text(svg, 20, 28, title, {16, "bold"});
-    text(svg, 20, 50,
-         "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, then the "
-         "division. Right: the division first.",
-         {13, "", "", "#424242"});
+    const Frame frame =
+        makeFrame(layout, title,
+                  {layout == FigureLayout::Print
+                       ? "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, "
+                         "then the division. Right: the division first."
+                       : "What the simulated camera sees, x/w against y/w. Above: "
+                         "clipToFrustum, then the division. Below: the division first."},
+                  std::max(triangle.size(), clipped.size()), entries.size());
+    std::string svg = frameStart(frame, title, description);
 
     const std::vector<VertexKind> clippedKinds = outputKinds(triangle, clipped);
     std::vector<VertexKind> cornerKinds;
@@ -111,7 +107,7 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
     }
 
     for (int p = 0; p < 2; ++p) {
-        const View& view = views[p];
+        const View view = panelView(frame, p, -extent, extent, -extent, extent);
         const Polygon& shown = p == 0 ? clipped : triangle;
         const std::vector<Point> pixels = toPixels(view, screenPoints(shown));
         // Points at infinity (divided by w = 0) have no place; points beyond the panel no marker.
@@ -129,7 +125,7 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
         const std::string heading =
             p == 0 ? "clipToFrustum, then ÷ w: " + std::to_string(clipped.size()) + " vertices"
                    : "÷ w first, no clipping";
-        text(svg, view.left, plotTop - 22, heading, {14, "bold"});
+        panelHeading(svg, frame, p, heading);
         plotClip(svg, view, clipId);
         face(svg, view);
         grid(svg, view, "x/w", "y/w");
@@ -190,10 +186,10 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
                             (offPanel.size() == 1 ? " lies" : " lie") + " beyond this panel");
         }
         plotNote(svg, view, notes, false);
-        table(svg, view.left - 40, tableTop,
+        table(svg, view.left - 40, frame.tableTop[p],
               dividedTable(shown, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
     }
-    legend(svg, 24, legendTop, 400, 2, entries);
+    frameLegend(svg, frame, entries);
     svg += "</svg>\n";
     return svg;
 }

@@ -1,6 +1,7 @@
 // The figure of one pass of clipToFrustum in the c-w view of its plane. See passes.h.
 #include "figures/passes.h"
 
+#include "figures/frame.h"
 #include "figures/plot.h"
 #include "figures/svg.h"
 
@@ -73,7 +74,7 @@ void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane)
          {13, "bold", s > 0 ? "end" : "", planeStroke, false, true});
     if (view.vMin < 0 && view.vMax > 0) {
         text(svg, view.left + view.width - 4, toY(view, 0) + 14, "w = 0: the eye plane",
-             {11, "", "end", "#616161", false, true});
+             {view.smallText, "", "end", "#616161", false, true});
     }
 }
 
@@ -116,41 +117,41 @@ std::vector<std::size_t> listNumbers(std::size_t n)
     return numbers;
 }
 
-std::string passFigure(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after)
+// The bounds both panels of a pass's figures show: the eye (the wedge's tip) and the polygon;
+// with nothing to hold (the polygon gone, or all of it on the eye) the wedge from the eye up to
+// w = 1. Then enough of the pass's own plane to show it and name it.
+PassBounds passBounds(const Polygon& before, const PlaneInfo& plane)
 {
-    const PlaneInfo& plane = planeInfos[pass];
+    PassBounds b{0, 0, 0, 0};
+    for (const auto& [u, v] : viewPoints(before, plane)) {
+        b.uMin = std::min(b.uMin, u);
+        b.uMax = std::max(b.uMax, u);
+        b.vMin = std::min(b.vMin, v);
+        b.vMax = std::max(b.vMax, v);
+    }
+    if (b.uMin == b.uMax && b.vMin == b.vMax) {
+        b.uMin = -1;
+        b.uMax = 1;
+        b.vMax = 1;
+    }
+    const double labelReach = (plane.upper ? 0.75 : -0.75) * b.vMax;
+    b.uMin = std::min(b.uMin, labelReach);
+    b.uMax = std::max(b.uMax, labelReach);
+    return b;
+}
+
+std::string insideText(const PlaneInfo& plane)
+{
+    return std::string(plane.axis) + (plane.upper ? " ≤ w" : " ≥ −w");
+}
+
+std::vector<LegendEntry> passLegend(const PlaneInfo& plane)
+{
     const std::string axis = plane.axis;
-    const std::string inside = plane.upper ? axis + " ≤ w" : axis + " ≥ −w";
     const std::string planeName = plane.upper ? axis + " = w" : axis + " = −w";
     const std::string otherName = plane.upper ? axis + " = −w" : axis + " = w";
-
-    // Both panels share one view that holds the eye (the wedge's tip) and the polygon; with
-    // nothing to hold (the polygon gone, or all of it on the eye) the wedge from the eye up to
-    // w = 1.
-    double uMin = 0, uMax = 0, vMin = 0, vMax = 0;
-    for (const auto& [u, v] : viewPoints(before, plane)) {
-        uMin = std::min(uMin, u);
-        uMax = std::max(uMax, u);
-        vMin = std::min(vMin, v);
-        vMax = std::max(vMax, v);
-    }
-    if (uMin == uMax && vMin == vMax) {
-        uMin = -1;
-        uMax = 1;
-        vMax = 1;
-    }
-    // Enough of the pass's own plane to show it and name it.
-    const double labelReach = (plane.upper ? 0.75 : -0.75) * vMax;
-    uMin = std::min(uMin, labelReach);
-    uMax = std::max(uMax, labelReach);
-    View views[2];
-    for (int p = 0; p < 2; ++p) {
-        views[p] = fitView(panelLeft[p], plotTop, plotWidth, plotHeight, uMin, uMax, vMin, vMax);
-    }
-
-    const std::vector<LegendEntry> entries = {
-        {Swatch::Inside, std::string("inside ") + plane.enumerator + ": " + inside},
+    return {
+        {Swatch::Inside, std::string("inside ") + plane.enumerator + ": " + insideText(plane)},
         {Swatch::Kept, "inside: kept"},
         {Swatch::Wedge, "inside both " + axis + " planes: −w ≤ " + axis + " ≤ w"},
         {Swatch::Dropped, "outside: dropped"},
@@ -159,35 +160,54 @@ std::string passFigure(const std::string& triangleTitle, int pass, const Polygon
         {Swatch::OtherPlane, "the other " + axis + " plane, " + otherName},
         {Swatch::Before, "the polygon before the pass"},
     };
-    const std::size_t rows = std::max(before.size(), after.size());
-    const double legendTop = tableTop + (rows + 1) * tableRowHeight + 18;
-    const double height = legendTop + legendHeight(entries.size(), 2) + 8;
+}
 
-    const std::string title = "Triangle “" + triangleTitle + "”, pass " +
-                              std::to_string(pass + 1) + " of 6: " + plane.enumerator;
-    std::string svg = svgStart(figureWidth, height, title);
-    text(svg, 20, 28, title, {16, "bold"});
-    text(svg, 20, 50,
-         "clipToPlane in the " + axis + "–w view: the plane is the line " + planeName +
-             ", the inside " + inside + ". Vertices numbered in list order.",
-         {13, "", "", "#424242"});
-    text(svg, 20, 68, viewNote(plane), {13, "", "", "#424242"});
+std::vector<std::string> passNotes(const PlaneInfo& plane)
+{
+    const std::string axis = plane.axis;
+    const std::string planeName = plane.upper ? axis + " = w" : axis + " = −w";
+    return {"clipToPlane in the " + axis + "–w view: the plane is the line " + planeName +
+                ", the inside " + insideText(plane) + ". Vertices numbered in list order.",
+            viewNote(plane)};
+}
+
+void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const std::string& id)
+{
+    plotClip(svg, view, id);
+    svg += "<g clip-path=\"url(#" + id + ")\">\n";
+    planeBackground(svg, view, plane);
+    svg += "</g>\n";
+    grid(svg, view, plane.axis, "w");
+}
+
+std::string passTitle(const std::string& triangleTitle, int pass)
+{
+    return "Triangle “" + triangleTitle + "”, pass " + std::to_string(pass + 1) + " of 6: " +
+           planeInfos[pass].enumerator;
+}
+
+std::string passFigure(const std::string& triangleTitle, int pass, const Polygon& before,
+                       const Polygon& after, FigureLayout layout, const std::string& description)
+{
+    const PlaneInfo& plane = planeInfos[pass];
+    const std::string inside = insideText(plane);
+    const PassBounds b = passBounds(before, plane);
+    const std::vector<LegendEntry> entries = passLegend(plane);
+    const std::string title = passTitle(triangleTitle, pass);
+    const Frame frame = makeFrame(layout, title, passNotes(plane),
+                                  std::max(before.size(), after.size()), entries.size());
+    std::string svg = frameStart(frame, title, description);
 
     const Polygon* polygons[2] = {&before, &after};
     const std::vector<VertexKind> kinds[2] = {inputKinds(before, after),
                                               outputKinds(before, after)};
     for (int p = 0; p < 2; ++p) {
-        const View& view = views[p];
+        const View view = panelView(frame, p, b.uMin, b.uMax, b.vMin, b.vMax);
         const std::string clipId = "plot" + std::to_string(p);
-        const std::string heading =
-            p == 0 ? "before: " + std::to_string(before.size()) + " vertices"
-                   : "after: " + std::to_string(after.size()) + " vertices";
-        text(svg, view.left, plotTop - 22, heading, {14, "bold"});
-        plotClip(svg, view, clipId);
-        svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
-        planeBackground(svg, view, plane);
-        svg += "</g>\n";
-        grid(svg, view, axis, "w");
+        panelHeading(svg, frame, p,
+                     p == 0 ? "before: " + std::to_string(before.size()) + " vertices"
+                            : "after: " + std::to_string(after.size()) + " vertices");
+        passPlot(svg, view, plane, clipId);
         svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
         const std::vector<Point> beforePixels = toPixels(view, viewPoints(before, plane));
         if (p == 0) {
@@ -219,9 +239,10 @@ std::string passFigure(const std::string& triangleTitle, int pass, const Polygon
         } else if (p == 1 && after.empty()) {
             plotNote(svg, view, {"nothing is inside " + inside + ":", "0 vertices"}, true);
         }
-        table(svg, view.left - 40, tableTop, vertexTable(*polygons[p], kinds[p], plane.axis));
+        table(svg, view.left - 40, frame.tableTop[p],
+              vertexTable(*polygons[p], kinds[p], plane.axis));
     }
-    legend(svg, 24, legendTop, 400, 2, entries);
+    frameLegend(svg, frame, entries);
     svg += "</svg>\n";
     return svg;
 }

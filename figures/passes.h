@@ -8,7 +8,9 @@
 #include "clip/clip.h"
 #include "math/vecmath.h"
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fig {
@@ -27,14 +29,6 @@ struct PlaneInfo {
 // In the order of ClipPlane, which is the order clipToFrustum applies them in.
 extern const PlaneInfo planeInfos[6];
 
-// Layout of the two-panel figures, in pixels.
-inline constexpr double figureWidth = 820;
-inline constexpr double panelLeft[2] = {62, 472};  // the plots' left edges
-inline constexpr double plotTop = 112;
-inline constexpr double plotWidth = 320;
-inline constexpr double plotHeight = 300;
-inline constexpr double tableTop = plotTop + plotHeight + 58;
-
 bool sameBits(const Vector4& a, const Vector4& b);
 bool sameBits(const Polygon& a, const Polygon& b);
 // The kinds of the vertices of the polygon given to a clip, and of the polygon it gave back.
@@ -48,10 +42,45 @@ Polygon clipWhole(const Polygon& input);
 Vector4 divided(const Vector4& v);  // x/w, y/w, z/w: for drawing only
 bool finite(double u, double v);
 
-// The figure of pass `pass` (0 to 5, ClipPlane order) and the final figure, as SVG documents.
+// The figure of pass `pass` (0 to 5, ClipPlane order) and the final figure, as SVG documents
+// carrying the given description.
 std::string passFigure(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after);
+                       const Polygon& after, FigureLayout layout, const std::string& description);
 std::string finalFigure(const std::string& triangleTitle, const Polygon& triangle,
+                        const Polygon& clipped, FigureLayout layout,
+                        const std::string& description);
+
+// A figure's text: its description (several lines) and a one-sentence summary.
+struct Described {
+    std::string description, summary;
+};
+// Where a pass's output vertex was cut: its edge's ends (indices into the pass's input) and t;
+// from = -1 for a vertex that was not cut.
+struct CutOrigin {
+    int from = -1, to = -1;
+    double t = 0;
+};
+// `cuts` has one entry per output vertex, or none when the walk is not known.
+Described describePass(const std::string& triangleTitle, int pass, const Polygon& before,
+                       const Polygon& after, const std::vector<CutOrigin>& cuts);
+Described describeFinal(const std::string& triangleTitle, const Polygon& triangle,
                         const Polygon& clipped);
+
+// Pieces of the pass figure that its step figures share.
+struct PassBounds {
+    double uMin, uMax, vMin, vMax;  // the c-w view both panels show
+};
+PassBounds passBounds(const Polygon& before, const PlaneInfo& plane);
+std::string insideText(const PlaneInfo& plane);                // "x ≤ w"
+std::string passTitle(const std::string& triangleTitle, int pass);
+std::vector<LegendEntry> passLegend(const PlaneInfo& plane);
+std::vector<std::string> passNotes(const PlaneInfo& plane);
+// The plot's clip path, the shaded inside and the planes, the grid.
+void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const std::string& id);
+std::vector<std::pair<double, double>> viewPoints(const Polygon& polygon, const PlaneInfo& plane);
+std::vector<Segment> planeLines(const View& view);
+void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane);
+Table vertexTable(const Polygon& polygon, const std::vector<VertexKind>& kinds, const char* axis);
+std::vector<std::size_t> listNumbers(std::size_t n);
 
 } // namespace fig

@@ -112,7 +112,7 @@ void grid(std::string& svg, const View& view, const std::string& uName, const st
 {
     const TickStep tick = tickStep(std::max(view.uMax - view.uMin, view.vMax - view.vMin));
     const double step = tick.step;
-    const TextStyle tickStyle{11, "", "middle", "#616161"};
+    const TextStyle tickStyle{view.smallText, "", "middle", "#616161"};
     for (long long k : ticks(view.uMin, view.uMax, step)) {
         const double x = toX(view, k * step);
         line(svg, x, view.top, x, view.top + view.height,

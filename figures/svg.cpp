@@ -100,7 +100,7 @@ std::size_t utf8Length(const std::string& text, std::size_t at)
 // Text as XML character data. What XML 1.0 does not allow is mended, so that no document is
 // ever malformed: control characters as spaces, bytes that are no UTF-8 and the non-characters
 // U+FFFE and U+FFFF as U+FFFD, the replacement character.
-std::string escaped(const std::string& raw)
+std::string escaped(const std::string& raw, bool keepLineEnds)
 {
     std::string out;
     for (std::size_t i = 0; i < raw.size();) {
@@ -123,7 +123,8 @@ std::string escaped(const std::string& raw)
         case '&': out += "&amp;"; break;
         default:
             if (length == 1) {
-                out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+                const bool lineEnd = c == '\n' && keepLineEnds;
+                out += static_cast<unsigned char>(c) < 0x20 && !lineEnd ? ' ' : c;
             } else {
                 out.append(raw, i, length);
             }
@@ -201,12 +202,14 @@ void polygon(std::string& svg, const std::vector<Point>& shape, const std::strin
     svg += "\" " + attrs + "/>\n";
 }
 
-std::string svgStart(double width, double height, const std::string& title)
+std::string svgStart(double width, double height, const std::string& title,
+                     const std::string& description)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + px(width) + "\" height=\"" +
            px(height) + "\" viewBox=\"0 0 " + px(width) + " " + px(height) +
-           "\" font-family=\"" + sansFont + "\">\n<title>" + escaped(title) + "</title>\n" +
+           "\" font-family=\"" + sansFont + "\">\n<title>" + escaped(title) + "</title>\n<desc>" +
+           escaped(description, true) + "</desc>\n" +
            "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
 }
 

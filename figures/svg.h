@@ -34,7 +34,9 @@ std::string shortExponent(const std::string& s);      // "1.5e+06" as "1.5e6"
 std::string compact(double value, int digits);        // "%.*g" with a short exponent
 std::string px(double value);                         // a pixel position, two decimals
 std::string value(double v);                          // a vertex value as the tables print it
-std::string escaped(const std::string& raw);          // XML character data, mended if need be
+// XML character data, mended if need be; control characters as spaces (line ends too, unless
+// kept).
+std::string escaped(const std::string& raw, bool keepLineEnds = false);
 // The length of the well-formed UTF-8 sequence that starts at text[at] (1 to 4), or 0.
 std::size_t utf8Length(const std::string& text, std::size_t at);
 
@@ -43,7 +45,9 @@ void line(std::string& svg, double x1, double y1, double x2, double y2, const st
 void rect(std::string& svg, double x, double y, double w, double h, const std::string& attrs);
 std::vector<Point> withinDrawLimit(const std::vector<Point>& points);
 void polygon(std::string& svg, const std::vector<Point>& shape, const std::string& attrs);
-// The document's head: the XML declaration, the <svg> element, its <title>, a white ground.
-std::string svgStart(double width, double height, const std::string& title);
+// The document's head: the XML declaration, the <svg> element, its <title> and <desc> (the text
+// that carries the figure for a reader who cannot see it), a white ground.
+std::string svgStart(double width, double height, const std::string& title,
+                     const std::string& description);
 
 } // namespace fig

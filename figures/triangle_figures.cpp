@@ -128,21 +128,29 @@ bool finite(double u, double v)
 using namespace fig;
 
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
-                                    const std::string& stem)
+                                    const std::string& stem, FigureLayout layout)
 {
     TriangleFigures result;
     result.triangle = project(corners);
     const Polygon* before = &result.triangle;
     for (int pass = 0; pass < 6; ++pass) {
         result.afterPass[pass] = clipOnePlane(*before, planeInfos[pass].plane);
-        result.figures[pass] = {stem + "-pass" + std::to_string(pass + 1) + "-" +
-                                    planeInfos[pass].fileName + ".svg",
-                                passFigure(title, pass, *before, result.afterPass[pass])};
+        const Described text = describePass(title, pass, *before, result.afterPass[pass], {});
+        Figure& figure = result.figures[pass];
+        figure.fileName = stem + "-pass" + std::to_string(pass + 1) + "-" +
+                          planeInfos[pass].fileName + ".svg";
+        figure.svg = passFigure(title, pass, *before, result.afterPass[pass], layout,
+                                text.description);
+        figure.description = text.description;
+        figure.summary = text.summary;
         before = &result.afterPass[pass];
     }
     result.clipped = clipWhole(result.triangle);
     result.passesAgree = sameBits(result.clipped, result.afterPass[5]);
+    const Described text = describeFinal(title, result.triangle, result.clipped);
     result.figures[6] = {stem + "-final.svg",
-                         finalFigure(title, result.triangle, result.clipped)};
+                         finalFigure(title, result.triangle, result.clipped, layout,
+                                     text.description),
+                         text.description, text.summary};
     return result;
 }
