@@ -97,39 +97,44 @@ std::size_t utf8Length(const std::string& text, std::size_t at)
     return length;
 }
 
-// Text as XML character data. What XML 1.0 does not allow is mended, so that no document is
-// ever malformed: control characters as spaces, bytes that are no UTF-8 and the non-characters
-// U+FFFE and U+FFFF as U+FFFD, the replacement character.
-std::string escaped(const std::string& raw, bool keepLineEnds)
+// What XML 1.0 does not allow, mended: control characters as spaces (line ends too, unless
+// kept), bytes that are no UTF-8 and the non-characters U+FFFE and U+FFFF as U+FFFD, the
+// replacement character.
+std::string mendedText(const std::string& raw, bool keepLineEnds)
 {
+    const char* const replacement = "\xEF\xBF\xBD";  // U+FFFD
     std::string out;
     for (std::size_t i = 0; i < raw.size();) {
         const std::size_t length = utf8Length(raw, i);
         if (length == 0) {
-            out += "\xEF\xBF\xBD";  // U+FFFD
+            out += replacement;
             ++i;
-            continue;
-        }
-        if (length == 3 && raw.compare(i, 2, "\xEF\xBF") == 0 &&
-            (raw[i + 2] == '\xBE' || raw[i + 2] == '\xBF')) {
-            out += "\xEF\xBF\xBD";  // U+FFFD
+        } else if (length == 3 && raw.compare(i, 2, "\xEF\xBF") == 0 &&
+                   (raw[i + 2] == '\xBE' || raw[i + 2] == '\xBF')) {
+            out += replacement;
             i += 3;
-            continue;
+        } else if (length == 1 && static_cast<unsigned char>(raw[i]) < 0x20) {
+            out += raw[i] == '\n' && keepLineEnds ? '\n' : ' ';
+            ++i;
+        } else {
+            out.append(raw, i, length);
+            i += length;
         }
-        const char c = raw[i];
+    }
+    return out;
+}
+
+// Text as XML character data, mended first so that no document is ever malformed.
+std::string escaped(const std::string& raw, bool keepLineEnds)
+{
+    std::string out;
+    for (char c : mendedText(raw, keepLineEnds)) {
         switch (c) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '&': out += "&amp;"; break;
-        default:
-            if (length == 1) {
-                const bool lineEnd = c == '\n' && keepLineEnds;
-                out += static_cast<unsigned char>(c) < 0x20 && !lineEnd ? ' ' : c;
-            } else {
-                out.append(raw, i, length);
-            }
+        default: out += c;
         }
-        i += length;
     }
     return out;
 }

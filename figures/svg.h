@@ -34,8 +34,10 @@ std::string shortExponent(const std::string& s);      // "1.5e+06" as "1.5e6"
 std::string compact(double value, int digits);        // "%.*g" with a short exponent
 std::string px(double value);                         // a pixel position, two decimals
 std::string value(double v);                          // a vertex value as the tables print it
-// XML character data, mended if need be; control characters as spaces (line ends too, unless
-// kept).
+// Text XML 1.0 allows: control characters as spaces (line ends too, unless kept), what is no
+// UTF-8 (and U+FFFE, U+FFFF) as U+FFFD.
+std::string mendedText(const std::string& raw, bool keepLineEnds = false);
+// XML character data, mended first.
 std::string escaped(const std::string& raw, bool keepLineEnds = false);
 // The length of the well-formed UTF-8 sequence that starts at text[at] (1 to 4), or 0.
 std::size_t utf8Length(const std::string& text, std::size_t at);

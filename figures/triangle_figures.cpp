@@ -9,6 +9,7 @@
 #include "figures/clip_figures.h"
 
 #include "figures/passes.h"
+#include "figures/svg.h"
 
 #include "clip/clip.h"
 
@@ -127,9 +128,11 @@ bool finite(double u, double v)
 
 using namespace fig;
 
-TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
+TriangleFigures drawTriangleFigures(const float corners[9], const std::string& givenTitle,
                                     const std::string& stem, FigureLayout layout)
 {
+    // The title as the figures show it and the descriptions say it: any text, mended.
+    const std::string title = mendedText(givenTitle);
     TriangleFigures result;
     result.triangle = project(corners);
     const Polygon* before = &result.triangle;
