@@ -17,6 +17,7 @@
 // nothing to show.
 #pragma once
 
+#include "clip/clip.h"
 #include "math/vecmath.h"
 
 #include <string>
@@ -24,6 +25,25 @@
 
 // A polygon in clip space, in the clipper's vertex order.
 using ClipPolygon = std::vector<Vector4>;
+
+// One edge of a pass's walk, in walk order, as clipEdge decided it.
+struct EdgeRecord {
+    int from, to;               // the edge's ends: indices into the polygon entering the pass
+    ClipEdgeCase edgeCase;
+    double t;                   // the clipper's t; NaN when the edge does not cross
+    double dFrom, dTo;          // d(P), d(Q) (clipDistance)
+    std::vector<int> appended;  // indices into the pass's output polygon of what it appended
+};
+// The walk of clipToPlane over input against plane: one record per edge (none for an empty
+// polygon). Replaying `appended` in order reproduces clipToPlane's output to the bit.
+std::vector<EdgeRecord> edgeWalk(const ClipPolygon& input, ClipPlane plane);
+// "in-in", "in-out", "out-in", "out-out".
+const char* edgeCaseName(ClipEdgeCase edgeCase);
+// The walk as JSON: [{"from": i, "to": j, "case": "in-out", "t": 0.5 | null, "dFrom": d,
+// "dTo": d, "appended": [k]}, ...]. t, d(P) and d(Q) with 17 significant digits (%.17g), t null
+// when the edge does not cross; a value that is not finite as the string "NaN", "Infinity" or
+// "-Infinity" (as verticesJson).
+std::string edgesJson(const std::vector<EdgeRecord>& edges);
 
 // Print: 820 px wide, the two panels side by side (the walkthrough's figures). Screen: for a
 // screen 390 CSS px wide, shown at that width every text is 12 px or more; panels stacked.
@@ -45,12 +65,22 @@ struct TriangleFigures {
     ClipPolygon clipped;       // what clipToFrustum returned for the triangle
     bool passesAgree;          // clipped holds the bits of afterPass[5]
     Figure figures[7];         // the six pass figures, then the final figure
+    std::vector<EdgeRecord> edges[6];  // the walk of each pass
+    std::string title;         // the title the figures show (mended where it was no UTF-8)
+    std::string stem;          // the first part of the figures' file names
 };
 
 // Draws the seven figures of the triangle with the given corners (eye space, x y z per corner).
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
                                     const std::string& stem,
                                     FigureLayout layout = FigureLayout::Print);
+
+// Pass `pass` (0..5, ClipPlane order) at step `edge` of its walk (0 .. edges[pass].size()-1):
+// the input polygon, edge `edge` marked with its case, the cut point when it crosses, and the
+// output as far as edges 0..edge have grown it. The last step's output is the pass's result.
+// Named "<stem>-pass<pass+1>-<plane>-step<edge+1>.svg". A pass with no edges (its input empty)
+// has no steps: an out-of-range pass or edge gives a Figure with empty fields.
+Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, FigureLayout layout);
 
 // The four triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
 struct WalkthroughTriangle {

@@ -180,6 +180,10 @@ void swatch(std::string& svg, double x, double y, Swatch kind)
         rect(svg, x, y - 7, 24, 14, std::string("fill=\"") + wedgeFill + "\" stroke=\"#9e9e9e\"");
         break;
     case Swatch::Plane: line(svg, x, y, x + 24, y, plane + " stroke-width=\"2.5\""); break;
+    case Swatch::Edge:
+        line(svg, x + 2, y, x + 22, y,
+             "stroke=\"#6a1b9a\" stroke-width=\"4\" stroke-linecap=\"round\"");
+        break;
     case Swatch::OtherPlane:
         line(svg, x, y, x + 24, y, plane + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
         break;

@@ -60,6 +60,8 @@ struct CutOrigin {
     int from = -1, to = -1;
     double t = 0;
 };
+// Where each of the outputSize vertices of a pass was cut, from its walk.
+std::vector<CutOrigin> cutOrigins(const std::vector<EdgeRecord>& edges, std::size_t outputSize);
 // `cuts` has one entry per output vertex, or none when the walk is not known.
 Described describePass(const std::string& triangleTitle, int pass, const Polygon& before,
                        const Polygon& after, const std::vector<CutOrigin>& cuts);

@@ -78,7 +78,7 @@ void table(std::string& svg, double left, double top, const Table& t);
 
 // A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
 enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,
-                    Face };
+                    Face, Edge };
 struct LegendEntry {
     Swatch swatch;
     std::string label;

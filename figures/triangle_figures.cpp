@@ -124,6 +124,19 @@ bool finite(double u, double v)
     return std::isfinite(u) && std::isfinite(v);
 }
 
+std::vector<CutOrigin> cutOrigins(const std::vector<EdgeRecord>& edges, std::size_t outputSize)
+{
+    std::vector<CutOrigin> cuts(outputSize);
+    for (const EdgeRecord& edge : edges) {
+        const bool crosses = edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn;
+        // The crossing point is what a crossing edge appends first.
+        if (!crosses || edge.appended.empty()) continue;
+        const std::size_t at = static_cast<std::size_t>(edge.appended[0]);
+        if (at < outputSize) cuts[at] = {edge.from, edge.to, edge.t};
+    }
+    return cuts;
+}
+
 } // namespace fig
 
 using namespace fig;
@@ -134,11 +147,16 @@ TriangleFigures drawTriangleFigures(const float corners[9], const std::string& g
     // The title as the figures show it and the descriptions say it: any text, mended.
     const std::string title = mendedText(givenTitle);
     TriangleFigures result;
+    result.title = title;
+    result.stem = stem;
     result.triangle = project(corners);
     const Polygon* before = &result.triangle;
     for (int pass = 0; pass < 6; ++pass) {
         result.afterPass[pass] = clipOnePlane(*before, planeInfos[pass].plane);
-        const Described text = describePass(title, pass, *before, result.afterPass[pass], {});
+        result.edges[pass] = edgeWalk(*before, planeInfos[pass].plane);
+        const Described text = describePass(title, pass, *before, result.afterPass[pass],
+                                            cutOrigins(result.edges[pass],
+                                                       result.afterPass[pass].size()));
         Figure& figure = result.figures[pass];
         figure.fileName = stem + "-pass" + std::to_string(pass + 1) + "-" +
                           planeInfos[pass].fileName + ".svg";

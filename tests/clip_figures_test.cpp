@@ -297,6 +297,105 @@ TEST(VerticesJson, NineSignificantDigitsThatReadBackAndNonFiniteValuesAsStrings)
     }
 }
 
+bool sameBits(const Vector4& a, const Vector4& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(EdgeWalk, ReplayingTheRecordsOfEveryPassGivesThePassesOutputToTheBit)
+{
+    std::vector<std::vector<float>> triangles = {
+        {0.4f, 0.35f, 0.3f, -0.2f, -0.15f, -0.6f, 0.2f, -0.15f, -0.6f},  // behind the eye
+        {0.25f, 0.1f, -0.25f, 0.1f, 0.1f, -0.5f, -0.1f, 0, -0.6f},       // a corner on two planes
+        {0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f},       // one point three times
+        {0, 0, -0.5f, 0.1f, 0, -0.5f, 0.2f, 0, -0.5f},                    // on one line
+        {-1e6f, -1e6f, -1e6f, 1e6f, 1e6f, 1e6f, 1e6f, -1e6f, -1e6f},     // extreme, finite
+        {0, 0, 0, 0.2f, 0.1f, -0.6f, -0.2f, 0.1f, -0.6f},                 // a corner at the eye
+    };
+    for (const WalkthroughTriangle& t : walkthroughTriangles) {
+        triangles.emplace_back(t.corners, t.corners + 9);
+    }
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> coordinate(-1.5f, 1.5f);
+    for (int n = 0; n < 200; ++n) {
+        triangles.emplace_back(9);
+        for (float& v : triangles.back()) v = coordinate(random);
+    }
+    for (const std::vector<float>& corners : triangles) {
+        const TriangleFigures drawn = drawTriangleFigures(corners.data(), "t", "t");
+        const ClipPolygon* input = &drawn.triangle;
+        for (int pass = 0; pass < 6; ++pass) {
+            const ClipPlane plane = ClipPlane(pass);
+            const std::vector<EdgeRecord>& walk = drawn.edges[pass];
+            const std::string what = triangleText(corners.data()) + " pass " +
+                                     std::to_string(pass);
+            ASSERT_EQ(walk.size(), input->size()) << what;
+            ClipPolygon replayed;
+            for (std::size_t i = 0; i < walk.size(); ++i) {
+                const EdgeRecord& e = walk[i];
+                ASSERT_EQ(e.from, int(i)) << what;
+                ASSERT_EQ(e.to, int((i + 1) % walk.size())) << what;
+                const Vector4& p = (*input)[i];
+                const Vector4& q = (*input)[std::size_t(e.to)];
+                // The case agrees with the clipper's own strict tests.
+                const bool pOut = clipOutcode(p) >> pass & 1, qOut = clipOutcode(q) >> pass & 1;
+                EXPECT_EQ(e.edgeCase, ClipEdgeCase(2 * pOut + qOut)) << what;
+                EXPECT_TRUE(pOut != qOut || std::isnan(e.t)) << what;
+                const double dFrom = clipDistance(p, plane), dTo = clipDistance(q, plane);
+                EXPECT_TRUE(e.dFrom == dFrom || (std::isnan(e.dFrom) && std::isnan(dFrom))) << what;
+                EXPECT_TRUE(e.dTo == dTo || (std::isnan(e.dTo) && std::isnan(dTo))) << what;
+                const ClipEdge edge = clipEdge(p, q, plane);
+                ASSERT_EQ(e.appended.size(), std::size_t(edge.count)) << what;
+                for (int k = 0; k < edge.count; ++k) {
+                    EXPECT_EQ(e.appended[std::size_t(k)], int(replayed.size())) << what;
+                    replayed.push_back(edge.appended[k]);
+                }
+            }
+            const ClipPolygon& output = drawn.afterPass[pass];
+            ASSERT_EQ(replayed.size(), output.size()) << what;
+            for (std::size_t k = 0; k < output.size(); ++k) {
+                EXPECT_TRUE(sameBits(replayed[k], output[k])) << what << " vertex " << k;
+            }
+            input = &output;
+        }
+    }
+}
+
+TEST(EdgeWalk, TheFourCasesTAndTheJsonOfAHandWorkedWalk)
+{
+    // Against ClipRight d = w - x: -1, 1, 0.5, -2. Edge 0 out-in at t = -1 / (-1 - 1), edge 2
+    // in-out at t = 0.5 / (0.5 + 2).
+    const ClipPolygon square = {{2, 0, 0, 1}, {0, 0, 0, 1}, {0.5f, 0, 0, 1}, {3, 0, 0, 1}};
+    const std::vector<EdgeRecord> walk = edgeWalk(square, ClipRight);
+    ASSERT_EQ(walk.size(), 4u);
+    const ClipEdgeCase cases[4] = {ClipOutIn, ClipInIn, ClipInOut, ClipOutOut};
+    const std::vector<int> appended[4] = {{0, 1}, {2}, {3}, {}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(walk[i].edgeCase, cases[i]) << i;
+        EXPECT_EQ(walk[i].appended, appended[i]) << i;
+    }
+    EXPECT_EQ(walk[0].t, 0.5);
+    EXPECT_EQ(walk[2].t, 0.2);
+    EXPECT_TRUE(std::isnan(walk[1].t) && std::isnan(walk[3].t));
+    EXPECT_EQ(walk[0].dFrom, -1);
+    EXPECT_EQ(walk[3].dTo, -1);
+    EXPECT_EQ(edgesJson(walk),
+              "[{\"from\":0,\"to\":1,\"case\":\"out-in\",\"t\":0.5,\"dFrom\":-1,\"dTo\":1,"
+              "\"appended\":[0,1]},"
+              "{\"from\":1,\"to\":2,\"case\":\"in-in\",\"t\":null,\"dFrom\":1,\"dTo\":0.5,"
+              "\"appended\":[2]},"
+              "{\"from\":2,\"to\":3,\"case\":\"in-out\",\"t\":0.20000000000000001,\"dFrom\":0.5,"
+              "\"dTo\":-2,\"appended\":[3]},"
+              "{\"from\":3,\"to\":0,\"case\":\"out-out\",\"t\":null,\"dFrom\":-2,\"dTo\":-1,"
+              "\"appended\":[]}]");
+    EXPECT_TRUE(edgeWalk({}, ClipLeft).empty());
+    EXPECT_EQ(edgesJson({}), "[]");
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(edgesJson({{0, 0, ClipInOut, std::nan(""), inf, -inf, {0}}}),
+              "[{\"from\":0,\"to\":0,\"case\":\"in-out\",\"t\":\"NaN\",\"dFrom\":\"Infinity\","
+              "\"dTo\":\"-Infinity\",\"appended\":[0]}]");
+}
+
 // ---- clipfigs, run as a program
 
 struct ToolRun {
@@ -337,6 +436,32 @@ TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannot
     }
     EXPECT_EQ(files, 7u);
     for (const Figure& figure : drawn.figures) {
+        std::ifstream in(folder / figure.fileName, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_TRUE(bytes.str() == figure.svg) << figure.fileName;
+    }
+    std::filesystem::remove_all(folder);
+
+    // The screen layout with every step: the library's bytes under the same names.
+    const ToolRun screen = runClipfigs("--triangle '0.3,0.1,0,0.1,0.1,-0.5,-0.1,0,-0.6' --stem eye "
+                                       "--screen --steps " + folder.string());
+    ASSERT_EQ(screen.status, 0) << screen.output;
+    const TriangleFigures onScreen = drawTriangleFigures(corners, defaultTitle, "eye",
+                                                         FigureLayout::Screen);
+    std::vector<Figure> expected(onScreen.figures, onScreen.figures + 7);
+    for (int pass = 0; pass < 6; ++pass) {
+        for (std::size_t edge = 0; edge < onScreen.edges[pass].size(); ++edge) {
+            expected.push_back(drawStepFigure(onScreen, pass, int(edge), FigureLayout::Screen));
+        }
+    }
+    files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, expected.size());
+    for (const Figure& figure : expected) {
         std::ifstream in(folder / figure.fileName, std::ios::binary);
         std::stringstream bytes;
         bytes << in.rdbuf();

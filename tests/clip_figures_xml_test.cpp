@@ -1,5 +1,5 @@
-// Every figure the library draws, read by a real XML parser (expat): well-formed whatever the
-// triangle, layout or title, with a description that names its vertex counts, and on the screen
+// Every figure the library draws (pass, final and step figures), read by a real XML parser
+// (expat): well-formed whatever the triangle, layout or title, with a description that names its vertex counts, and on the screen
 // layout no text under 12 px when the figure is shown 390 px wide.
 #include "figures/clip_figures.h"
 
@@ -99,21 +99,35 @@ void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<st
     }
 }
 
-void checkTriangle(const float corners[9], const std::string& title, const std::string& what)
+// The figures of a triangle in both layouts, and with `steps` every step figure of every pass.
+void checkTriangle(const float corners[9], const std::string& title, const std::string& what,
+                   bool steps = false)
 {
     for (FigureLayout layout : {FigureLayout::Print, FigureLayout::Screen}) {
         const TriangleFigures drawn = drawTriangleFigures(corners, title, "t", layout);
         const ClipPolygon* before = &drawn.triangle;
         for (int pass = 0; pass < 6; ++pass) {
-            checkFigure(drawn.figures[pass], layout, {before->size(), drawn.afterPass[pass].size()},
-                        what);
+            const std::size_t in = before->size(), out = drawn.afterPass[pass].size();
+            checkFigure(drawn.figures[pass], layout, {in, out}, what);
+            const int walked = steps ? int(drawn.edges[pass].size()) : 0;
+            for (int edge = 0; edge < walked; ++edge) {
+                const Figure step = drawStepFigure(drawn, pass, edge, layout);
+                checkFigure(step, layout, {in, out}, what);
+                // The last step has grown the whole output.
+                if (edge + 1 == walked) {
+                    const std::string whole = std::to_string(out) + " of " + vertices(out);
+                    EXPECT_NE(step.description.find(whole), std::string::npos) << what;
+                }
+            }
+            EXPECT_TRUE(drawStepFigure(drawn, pass, int(drawn.edges[pass].size()), layout)
+                            .svg.empty());
             before = &drawn.afterPass[pass];
         }
         checkFigure(drawn.figures[6], layout, {drawn.clipped.size()}, what);
     }
 }
 
-TEST(FigureXml, EveryFigureOfManyTrianglesIsWellFormedAndDescribedInBothLayouts)
+TEST(FigureXml, EveryFigureOfManyTrianglesAndTheirStepsIsWellFormedAndDescribedInBothLayouts)
 {
     // Values of every size from 1e-8 to 1e6, either sign, zeros, corners on planes and at the eye.
     std::mt19937 random(21);
@@ -129,11 +143,12 @@ TEST(FigureXml, EveryFigureOfManyTrianglesIsWellFormedAndDescribedInBothLayouts)
         float corners[9];
         for (float& v : corners) v = value();
         if (n % 5 == 0) corners[3] = -corners[5];
-        checkTriangle(corners, "random " + std::to_string(n), "triangle " + triangleText(corners));
+        checkTriangle(corners, "random " + std::to_string(n), "triangle " + triangleText(corners),
+                      n % 10 == 0);
         if (::testing::Test::HasFailure()) return;
     }
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-        checkTriangle(triangle.corners, triangle.title, triangle.stem);
+        checkTriangle(triangle.corners, triangle.title, triangle.stem, true);
     }
 }
 

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -82,6 +83,13 @@ bool writeTriangle(const float corners[9], const std::string& title, const std::
     for (const Figure& figure : drawn.figures) {
         if (!writeFile(folder / figure.fileName, figure.svg)) return false;
     }
+    if (!options.steps) return true;
+    for (int pass = 0; pass < 6; ++pass) {
+        for (std::size_t edge = 0; edge < drawn.edges[pass].size(); ++edge) {
+            const Figure step = drawStepFigure(drawn, pass, int(edge), options.layout);
+            if (!writeFile(folder / step.fileName, step.svg)) return false;
+        }
+    }
     return true;
 }
 
@@ -104,7 +112,8 @@ int walkthrough(const char* outdir)
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
         if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder)) return 1;
     }
-    std::printf("clipfigs: wrote %d figures to %s\n", 7 * 4, folder.string().c_str());
+    std::printf("clipfigs: wrote %d figures to %s\n", int(7 * std::size(walkthroughTriangles)),
+                folder.string().c_str());
     return 0;
 }
 
