@@ -82,13 +82,13 @@ TriangleFigures drawTriangleFigures(const float corners[9], const std::string& t
 // has no steps: an out-of-range pass or edge gives a Figure with empty fields.
 Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, FigureLayout layout);
 
-// The four triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
+// The five triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
 struct WalkthroughTriangle {
     const char* stem;   // the first part of its figures' file names
     const char* title;  // how its figures name it
     float corners[9];   // eye space
 };
-extern const WalkthroughTriangle walkthroughTriangles[4];
+extern const WalkthroughTriangle walkthroughTriangles[5];
 
 // The walkthrough triangle whose corners have exactly these bits, or nullptr.
 const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9]);

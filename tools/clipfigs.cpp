@@ -3,7 +3,7 @@
 // what the code does.
 //
 //   clipfigs OUTDIR
-//       the walkthrough's four triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
+//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
 //   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] [--screen]
 //            [--steps] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
@@ -112,8 +112,8 @@ int walkthrough(const char* outdir)
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
         if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder)) return 1;
     }
-    std::printf("clipfigs: wrote %d figures to %s\n", int(7 * std::size(walkthroughTriangles)),
-                folder.string().c_str());
+    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles));
+    std::printf("clipfigs: wrote %d figures to %s\n", figures, folder.string().c_str());
     return 0;
 }
 
