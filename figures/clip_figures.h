@@ -1,20 +1,25 @@
 // The figure library of tools/clipfigs and of the clip explorer page (web/explorer/). It follows
 // one triangle through the program's projection and clipper and draws what each pass of
-// clipToFrustum does, so that the walkthrough, the tool and the page can never disagree.
+// clipToFrustum does, edge by edge if asked, so that the walkthrough, the tool and the page can
+// never disagree.
 //
 // What goes in: a triangle, its three corners in the simulated camera's eye space (nine floats,
 // x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
-// a title (plain text the figures name it by) and a file-name stem.
+// a title (any text the figures name it by; what is not UTF-8 is shown as U+FFFD), a file-name
+// stem, and a layout: Print (the walkthrough's) or Screen (for a phone 390 CSS px wide).
 // What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
-// then the final figure: clipped then divided, beside divided first), and the polygons the
-// figures show, as the clipper returned them.
+// then the final figure: clipped then divided, beside divided first), each with a text
+// description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
+// the figures show, as the clipper returned them; each pass's edge walk as records (edgeWalk,
+// decided by clipEdge, the clipper's own per-edge function) and as JSON; on request, the figure
+// of any step of a pass's walk (drawStepFigure).
 // What it never does: files, console, globals, locale, time. The SVG bytes depend only on the
 // inputs, and are the same on every platform: numbers are printed by printf with a fixed count
 // of decimals (IEEE arithmetic and printf's exact rounding fix every digit), and nothing printed
 // depends on the C library's sin, cos, pow or hypot, whose last bits differ between libraries.
 // Every figure draws sensibly for any triangle it accepts (degenerate, emptied by a pass, a
 // corner at the eye, spans of 2e6) in bounded time and size, with a note where a panel has
-// nothing to show.
+// nothing to show, and is well-formed XML whatever the title.
 #pragma once
 
 #include "clip/clip.h"

@@ -128,6 +128,13 @@ std::string mendedText(const std::string& raw, bool keepLineEnds)
 std::string escaped(const std::string& raw, bool keepLineEnds)
 {
     std::string out;
+    out.reserve(raw.size());
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80 &&
+               c != '<' && c != '>' && c != '&';
+    };
+    // Most text is plain ASCII and passes through as it is.
+    if (std::all_of(raw.begin(), raw.end(), plain)) return raw;
     for (char c : mendedText(raw, keepLineEnds)) {
         switch (c) {
         case '<': out += "&lt;"; break;
