@@ -143,7 +143,7 @@ Described describeFinal(const std::string& triangleTitle, const Polygon& triangl
                   std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts") + "; " +
                   (behind == 0 ? "no corner behind the eye"
                                : std::to_string(behind) +
-                                     (behind == 1 ? " corner behind the eye" : " corners behind the eye"));
+                                     (behind == 1 ? " corner" : " corners") + " behind the eye");
     return out;
 }
 

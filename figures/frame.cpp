@@ -81,8 +81,8 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
     return lines;
 }
 
-Frame makeFrame(FigureLayout layout, const std::string& title, const std::vector<std::string>& notes,
-                std::size_t rows, std::size_t entries)
+Frame makeFrame(FigureLayout layout, const std::string& title,
+                const std::vector<std::string>& notes, std::size_t rows, std::size_t entries)
 {
     Frame f{};
     f.layout = layout;

@@ -30,8 +30,8 @@ struct Frame {
 };
 
 // The frame of a figure whose tables have up to `rows` rows and whose legend has `entries`.
-Frame makeFrame(FigureLayout layout, const std::string& title, const std::vector<std::string>& notes,
-                std::size_t rows, std::size_t entries);
+Frame makeFrame(FigureLayout layout, const std::string& title,
+                const std::vector<std::string>& notes, std::size_t rows, std::size_t entries);
 // The document's head (with its title and description) and the header lines.
 std::string frameStart(const Frame& frame, const std::string& title,
                        const std::string& description);

@@ -1,6 +1,7 @@
 // Every figure the library draws (pass, final and step figures), read by a real XML parser
-// (expat): well-formed whatever the triangle, layout or title, with a description that names its vertex counts, and on the screen
-// layout no text under 12 px when the figure is shown 390 px wide.
+// (expat): well-formed whatever the triangle, layout or title, with a description that names
+// its vertex counts, its panels side by side in print and stacked on screen, and on screen no
+// text under 12 px when the figure is shown 390 px wide.
 #include "figures/clip_figures.h"
 
 #include <expat.h>
@@ -24,6 +25,8 @@ struct Parsed {
     double smallestFont = 1e9;       // the smallest font-size of any element
     std::string title, desc;         // the root's <title> and <desc> text
     std::string* collecting = nullptr;
+    int plot = -1;                   // inside the clip path of plot 0 or 1
+    double plotX[2] = {}, plotY[2] = {};  // the two plots' top left corners
 };
 
 void onStart(void* data, const char* name, const char** attributes)
@@ -35,13 +38,27 @@ void onStart(void* data, const char* name, const char** attributes)
         if (attribute == "font-size") {
             p.smallestFont = std::min(p.smallestFont, std::strtod(attributes[i + 1], nullptr));
         }
-        if (element == "svg" && attribute == "width") p.width = std::strtod(attributes[i + 1], nullptr);
+        const double number = std::strtod(attributes[i + 1], nullptr);
+        if (element == "svg" && attribute == "width") p.width = number;
         if (element == "svg" && attribute == "viewBox") {
             double x, y, w, h;
             if (std::sscanf(attributes[i + 1], "%lf %lf %lf %lf", &x, &y, &w, &h) == 4) {
                 p.viewBoxWidth = w;
             }
         }
+    }
+    if (element == "clipPath") {
+        const std::string id =
+            attributes[0] && std::string(attributes[0]) == "id" ? attributes[1] : "";
+        p.plot = id == "plot0" ? 0 : id == "plot1" ? 1 : -1;
+    }
+    if (element == "rect" && p.plot >= 0) {
+        for (int i = 0; attributes[i]; i += 2) {
+            const double number = std::strtod(attributes[i + 1], nullptr);
+            if (std::string(attributes[i]) == "x") p.plotX[p.plot] = number;
+            if (std::string(attributes[i]) == "y") p.plotY[p.plot] = number;
+        }
+        p.plot = -1;
     }
     if (element == "title") p.collecting = &p.title;
     if (element == "desc") p.collecting = &p.desc;
@@ -91,6 +108,11 @@ void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<st
         EXPECT_NE(p.desc.find(vertices(n)), std::string::npos)
             << what << ": " << figure.fileName << " does not name " << vertices(n);
     }
+    // Print: the panels side by side; screen: one above the other.
+    const bool stacked = p.plotX[0] == p.plotX[1] && p.plotY[1] > p.plotY[0] + 300;
+    const bool sideBySide = p.plotY[0] == p.plotY[1] && p.plotX[1] > p.plotX[0] + 300;
+    EXPECT_TRUE(layout == FigureLayout::Screen ? stacked : sideBySide)
+        << what << ": " << figure.fileName;
     if (layout == FigureLayout::Screen) {
         // Shown 390 px wide, a user unit is 390 / width pixels.
         ASSERT_GT(p.width, 0) << what;
