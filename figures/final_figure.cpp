@@ -97,7 +97,7 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
                          "then the division. Right: the division first."
                        : "What the simulated camera sees, x/w against y/w. Above: "
                          "clipToFrustum, then the division. Below: the division first."},
-                  std::max(triangle.size(), clipped.size()), entries.size());
+                  clipped.size(), triangle.size(), entries.size());
     std::string svg = frameStart(frame, title, description);
 
     const std::vector<VertexKind> clippedKinds = outputKinds(triangle, clipped);

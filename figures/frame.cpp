@@ -82,11 +82,16 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
 }
 
 Frame makeFrame(FigureLayout layout, const std::string& title,
-                const std::vector<std::string>& notes, std::size_t rows, std::size_t entries)
+                const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
+                std::size_t entries)
 {
     Frame f{};
     f.layout = layout;
-    const double tableHeight = double(rows + 1) * tableRowHeight;
+    // Side by side, both tables end at the longer one; stacked, each where it ends.
+    const bool stacked = layout == FigureLayout::Screen;
+    const double tableHeight[2] = {
+        double((stacked ? rows0 : std::max(rows0, rows1)) + 1) * tableRowHeight,
+        double((stacked ? rows1 : std::max(rows0, rows1)) + 1) * tableRowHeight};
     if (layout == FigureLayout::Print) {
         f.width = printWidth;
         f.titleLines = {title};
@@ -118,14 +123,14 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
         f.panelLeft[0] = f.panelLeft[1] = screenPanelLeft;
         f.plotTop[0] = lastNote + 44;
         f.tableTop[0] = f.plotTop[0] + plotHeight + plotToTable;
-        f.plotTop[1] = f.tableTop[0] + tableHeight + 46;
+        f.plotTop[1] = f.tableTop[0] + tableHeight[0] + 46;
         f.tableTop[1] = f.plotTop[1] + plotHeight + plotToTable;
         f.legendLeft = 16;
         f.legendColumnWidth = 360;
         f.legendColumns = 1;
         f.smallText = 12;
     }
-    f.legendTop = f.tableTop[1] + tableHeight + 18;
+    f.legendTop = f.tableTop[1] + tableHeight[1] + 18;
     f.height = f.legendTop + legendHeight(entries, f.legendColumns) + 8;
     return f;
 }

@@ -29,9 +29,11 @@ struct Frame {
     double smallText;                     // tick labels and captions: 11 px, 12 on screen
 };
 
-// The frame of a figure whose tables have up to `rows` rows and whose legend has `entries`.
+// The frame of a figure whose panels' tables have rows0 and rows1 rows and whose legend has
+// `entries`.
 Frame makeFrame(FigureLayout layout, const std::string& title,
-                const std::vector<std::string>& notes, std::size_t rows, std::size_t entries);
+                const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
+                std::size_t entries);
 // The document's head (with its title and description) and the header lines.
 std::string frameStart(const Frame& frame, const std::string& title,
                        const std::string& description);

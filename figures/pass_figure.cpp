@@ -194,8 +194,8 @@ std::string passFigure(const std::string& triangleTitle, int pass, const Polygon
     const PassBounds b = passBounds(before, plane);
     const std::vector<LegendEntry> entries = passLegend(plane);
     const std::string title = passTitle(triangleTitle, pass);
-    const Frame frame = makeFrame(layout, title, passNotes(plane),
-                                  std::max(before.size(), after.size()), entries.size());
+    const Frame frame = makeFrame(layout, title, passNotes(plane), before.size(), after.size(),
+                                  entries.size());
     std::string svg = frameStart(frame, title, description);
 
     const Polygon* polygons[2] = {&before, &after};

@@ -116,7 +116,8 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     std::vector<LegendEntry> entries = passLegend(plane);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
     entries.push_back({Swatch::After, "the output so far"});
-    const Frame frame = makeFrame(layout, title, notes, std::max(before.size(), after.size()),
+    // Room for the whole output, so that every step of a pass has the same height.
+    const Frame frame = makeFrame(layout, title, notes, before.size(), after.size(),
                                   entries.size());
     std::string svg = frameStart(frame, title, figure.description);
     const PassBounds b = passBounds(before, plane);
