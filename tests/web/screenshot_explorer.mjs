@@ -25,6 +25,7 @@ try {
     return image.complete && image.naturalWidth > 0;
   });
   await page.mouse.move(0, 0);
+  await page.evaluate(() => window.scrollTo(0, 0));  // a click near the fold scrolls the page
   await page.screenshot({ path: output });
   console.log(`wrote ${output}`);
 } finally {
