@@ -369,6 +369,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       await context.close();
     }
   });
+
   // Presses Tab until the focus is on an element that satisfies `is` (a function run in the page
   // on document.activeElement); fails after 80 presses.
   async function tabTo(page, is, what) {
@@ -534,7 +535,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
         const description = nodes[0].description?.value ?? '';
         const leaving = JSON.parse(await page.getAttribute(`#${id}`, 'data-vertices')).length;
         for (const count of [entering, leaving]) {
-          assert.match(description, new RegExp(`\\b${count} vert(ex|ices)\\b`), `${id}: ${description}`);
+          assert.match(description, new RegExp(`\\b${count} vert(ex|ices)\\b`), id);
         }
         if (id !== 'final') entering = leaving;
       }

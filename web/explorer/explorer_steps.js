@@ -35,8 +35,8 @@
     if (step.t === null) {
       lines.push('The edge does not cross the plane: no t, no cut point.');
     } else {
-      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(step.t) + '; the cut point I = P + t(Q ' +
-                 '\u2212 P) = ' + point(step.cut) + '.');
+      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(step.t) +
+                 '; the cut point I = P + t(Q \u2212 P) = ' + point(step.cut) + '.');
     }
     var appended = step.appended.map(function(k, j) {
       var what = step.t !== null && j === 0 ? 'I' : 'Q';
