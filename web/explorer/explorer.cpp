@@ -12,8 +12,6 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <string>
 
@@ -59,21 +57,11 @@ std::string dataUrl(const char* type, const std::string& bytes)
     return url;
 }
 
-// A double as JSON: 17 significant digits, which read back to the same double; a value that is
-// not finite as the string "NaN", "Infinity" or "-Infinity", as edgesJson writes t.
-std::string jsonNumber(double value)
-{
-    if (std::isnan(value)) return "\"NaN\"";
-    if (std::isinf(value)) return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-// Step `edge` of pass `pass` as JSON: the library's record of that edge, with the walk's length,
-// the cut point when the edge crosses (the vertex it appended first, as the output holds it), and
-// how far the output has grown: {"pass", "edge", "count", "from", "to", "case", "t", "dFrom",
-// "dTo", "cut": [x, y, z, w] | null, "appended": [k, ...], "outputSoFar", "outputCount"}.
+// Step `edge` of pass `pass` as JSON: the library's record of that edge as data-edges writes it,
+// with the walk's length, the cut point when the edge crosses (the vertex it appended first, as
+// the output holds it) and how far the output has grown: {"pass", "edge", "count", "record":
+// {"from", "to", "case", "t", "dFrom", "dTo", "appended"}, "cut": [x, y, z, w] | null,
+// "outputSoFar", "outputCount"}.
 std::string stepJson(const TriangleFigures& drawn, int pass, int edge)
 {
     const std::vector<EdgeRecord>& walk = drawn.edges[pass];
@@ -81,25 +69,17 @@ std::string stepJson(const TriangleFigures& drawn, int pass, int edge)
     const ClipPolygon& output = drawn.afterPass[pass];
     std::size_t grown = 0;
     for (int i = 0; i <= edge; ++i) grown += walk[static_cast<std::size_t>(i)].appended.size();
+    // A one-element array of edgesJson or verticesJson, without its outer [ ].
+    const auto only = [](const std::string& array) { return array.substr(1, array.size() - 2); };
     const bool crosses = record.edgeCase == ClipInOut || record.edgeCase == ClipOutIn;
-    std::string cut = "null";
-    if (crosses && !record.appended.empty()) {
-        const std::string vertex =
-            verticesJson(ClipPolygon{output[static_cast<std::size_t>(record.appended[0])]});
-        cut = vertex.substr(1, vertex.size() - 2);  // the one vertex, without the outer [ ]
-    }
-    std::string appended;
-    for (std::size_t i = 0; i < record.appended.size(); ++i) {
-        appended += (i ? "," : "") + std::to_string(record.appended[i]);
-    }
+    const std::string cut =
+        crosses && !record.appended.empty()
+            ? only(verticesJson({output[static_cast<std::size_t>(record.appended[0])]}))
+            : "null";
     return "{\"pass\":" + std::to_string(pass) + ",\"edge\":" + std::to_string(edge) +
-           ",\"count\":" + std::to_string(walk.size()) + ",\"from\":" +
-           std::to_string(record.from) + ",\"to\":" + std::to_string(record.to) +
-           ",\"case\":\"" + edgeCaseName(record.edgeCase) + "\",\"t\":" +
-           (crosses ? jsonNumber(record.t) : "null") + ",\"dFrom\":" + jsonNumber(record.dFrom) +
-           ",\"dTo\":" + jsonNumber(record.dTo) + ",\"cut\":" + cut + ",\"appended\":[" +
-           appended + "],\"outputSoFar\":" + std::to_string(grown) +
-           ",\"outputCount\":" + std::to_string(output.size()) + "}";
+           ",\"count\":" + std::to_string(walk.size()) + ",\"record\":" +
+           only(edgesJson({record})) + ",\"cut\":" + cut + ",\"outputSoFar\":" +
+           std::to_string(grown) + ",\"outputCount\":" + std::to_string(output.size()) + "}";
 }
 
 } // namespace

@@ -26,20 +26,25 @@
     return '(' + values.map(number).join(', ') + ')';
   }
 
-  // The step in sentences: [what it is, the ends, the cut, what is appended].
+  // The step in sentences: what it is, the ends, the cut, what is appended, the output so far.
   function stepLines(step) {
-    var lines = ['Edge ' + (step.edge + 1) + ' of ' + step.count + ': P = vertex ' + step.from +
-                 ' \u2192 Q = vertex ' + step.to + ', case ' + step['case'] + '.'];
-    lines.push('d(P) = ' + number(step.dFrom) + ', so P is ' + step.fromSide + '; d(Q) = ' +
-               number(step.dTo) + ', so Q is ' + step.toSide + '.');
-    if (step.t === null) {
+    var edge = step.record;
+    // The clipper's own decision, as the case names it ("out-in": P outside, Q inside).
+    var sides = edge['case'].split('-').map(function(side) {
+      return side === 'in' ? 'inside' : 'outside';
+    });
+    var lines = ['Edge ' + (step.edge + 1) + ' of ' + step.count + ': P = vertex ' + edge.from +
+                 ' \u2192 Q = vertex ' + edge.to + ', case ' + edge['case'] + '.'];
+    lines.push('d(P) = ' + number(edge.dFrom) + ', so P is ' + sides[0] + '; d(Q) = ' +
+               number(edge.dTo) + ', so Q is ' + sides[1] + '.');
+    if (edge.t === null) {
       lines.push('The edge does not cross the plane: no t, no cut point.');
     } else {
-      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(step.t) +
+      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(edge.t) +
                  '; the cut point I = P + t(Q \u2212 P) = ' + point(step.cut) + '.');
     }
-    var appended = step.appended.map(function(k, j) {
-      var what = step.t !== null && j === 0 ? 'I' : 'Q';
+    var appended = edge.appended.map(function(k, j) {
+      var what = edge.t !== null && j === 0 ? 'I' : 'Q';
       return what + ' as output vertex ' + k;
     });
     lines.push(appended.length ? 'Appended: ' + appended.join(', then ') + '.'
@@ -65,10 +70,6 @@
     } else {
       lastStep = explorer.wasm.drawStep(pass, index);
       explorer.figures.showStep(state.shownPass);
-      // The clipper's own decision, as the case names it ("out-in": P outside, Q inside).
-      var sides = lastStep['case'].split('-');
-      lastStep.fromSide = sides[0] === 'in' ? 'inside' : 'outside';
-      lastStep.toSide = sides[1] === 'in' ? 'inside' : 'outside';
       stepLines(lastStep).forEach(function(line) { text.appendChild(element('p', {}, line)); });
     }
     byId('step-position').textContent = count ? 'edge ' + (index + 1) + ' of ' + count
