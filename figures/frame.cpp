@@ -107,7 +107,7 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
         f.legendLeft = 24;
         f.legendColumnWidth = 400;
         f.legendColumns = 2;
-        f.smallText = 11;
+        f.smallText = 12;
     } else {
         f.width = screenWidth;
         f.titleLines = wrapped(title, screenTitleCharacters);

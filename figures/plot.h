@@ -40,7 +40,7 @@ struct View {
     double left, top, width, height;  // the plot, in pixels
     double uMin, uMax, vMin, vMax;    // what it shows
     double scale;                     // pixels per unit
-    double smallText = 11;            // the tick labels' size, pixels
+    double smallText = 12;            // the tick labels' size, pixels
 };
 
 double toX(const View& view, double u);
