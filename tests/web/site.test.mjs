@@ -9,10 +9,18 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
+import { assertNoAxeViolations } from './axe.mjs';
 import * as h from './harness.mjs';
 
 const markdown = fs.readFileSync(
   path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../docs/clipping.md'), 'utf8');
+
+// The rules axe-core runs on every page besides WCAG 2.0 and 2.1 A and AA and the landmarks.
+const pageRules = ['target-size', 'heading-order', 'empty-table-header'];
+
+// Waits until the demo page has drawn its first frame (the state line is written after each).
+const firstFrame = (page) => page.waitForFunction(
+  () => document.getElementById('state').textContent !== '');
 
 describe('The site', { timeout: 180_000 }, () => {
   let browser, server, folder;
@@ -54,6 +62,42 @@ describe('The site', { timeout: 180_000 }, () => {
       assert.deepEqual(session.problems, [], link);
       await session.page.close();
     }
+  });
+
+  // axe-core's WCAG 2.0/2.1 A and AA rules, the landmark rules, WCAG 2.2's target size, and
+  // headings in order with no empty header cell; each page the way a user meets it.
+  test('every page passes axe-core, and each links back to the index', async () => {
+    for (const name of ['index.html', 'clipping.html', 'clipdemo.html']) {
+      const session = await load(`${server.base}${name}`);
+      if (name === 'clipdemo.html') await firstFrame(session.page);
+      await assertNoAxeViolations(session.page, name, { extraRules: pageRules });
+      if (name !== 'index.html') {
+        assert.ok(await session.page.locator('a[href="index.html"]').count() > 0,
+                  `${name} links the index`);
+      }
+      assert.deepEqual(session.problems, [], name);
+      await session.page.close();
+    }
+  });
+
+  // With reduced motion asked for, and without: the same, nothing moves until asked to.
+  test('the index shows a still, plays its animation on request and stops it again', async () => {
+    const session = await h.openPage(browser, 'about:blank', { reducedMotion: 'reduce' });
+    const page = session.page;
+    const gifs = [];
+    page.on('request', (request) => { if (/\.gif$/.test(request.url())) gifs.push(request.url()); });
+    await page.goto(`${server.base}index.html`, { waitUntil: 'networkidle' });
+    const shown = () => page.locator('main img').evaluate(
+      (image) => image.complete && image.naturalWidth > 0 && new URL(image.src).pathname);
+    assert.equal(await shown(), '/world-view.png');
+    assert.deepEqual(gifs, [], 'no animation is fetched before it is asked for');
+    await page.getByRole('button', { name: 'Play the animation' }).click();
+    await page.waitForLoadState('networkidle');
+    assert.equal(await shown(), '/clipdemo.gif');
+    await page.getByRole('button', { name: 'Stop the animation' }).click();
+    assert.equal(await shown(), '/world-view.png');
+    assert.deepEqual(session.problems, []);
+    await page.close();
   });
 
   test('the walkthrough is a page of its own with every figure of its Markdown', async () => {
@@ -134,16 +178,23 @@ describe('The demo in one file, opened from the disk', { timeout: 120_000 }, () 
     if (folder) fs.rmSync(folder, { recursive: true, force: true });
   });
 
-  test('draws the teapot lit inside the outline, and Escape ends it', async () => {
-    await h.waitForOutput(session, /^Reading in teapot\.tri \(4032 triangles\)\. \. \.$/);
+  test('draws the teapot lit inside the outline, passes axe-core, and Escape ends it until ' +
+       '"Start again"', async () => {
+    const loaded = /^Reading in teapot\.tri \(4032 triangles\)\. \. \.$/;
+    await h.waitForOutput(session, loaded);
     h.checkMesh(await h.waitForPicture(take, (picture) => h.countPixels(picture, h.isMesh) > 100),
                 'world view', 5);
+    await firstFrame(session.page);
+    await assertNoAxeViolations(session.page, 'clipdemo-single.html', { extraRules: pageRules });
     await session.page.keyboard.press('Escape');
     await h.sleep(300);
     const last = await take();
     await h.sleep(1000);
     assert.ok(h.samePicture(last, await take()), 'no frame after Escape');
     assert.match(await session.page.locator('#status').textContent(), /ended \(exit status 0\)/);
+    session.output.length = 0;
+    await session.page.keyboard.press('Enter');  // the focus is on "Start again"
+    await h.waitForOutput(session, loaded);
     assert.deepEqual(session.problems, []);
   });
 });
