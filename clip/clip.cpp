@@ -4,6 +4,7 @@
 #include "clip/clip.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -29,11 +30,11 @@ bool isOutside(const Vector4& v, const PlaneTest& plane)
     return plane.upper ? c > v.w : -v.w > c;
 }
 
-// The point where the edge P -> Q meets the plane. t is the fraction of the way from P at which
-// d = c + w (lower) or d = w - c (upper) vanishes: t = d(P) / (d(P) - d(Q)), in double, in this
-// exact operand order. The interpolation always runs from the edge's start P towards its end Q,
-// whichever of the two is inside, so the bits of a cut vertex are fixed by the edge alone.
-Vector4 intersect(const Vector4& p, const Vector4& q, const PlaneTest& plane)
+// The fraction of the way from P towards Q at which d = c + w (lower) or d = w - c (upper)
+// vanishes: t = d(P) / (d(P) - d(Q)), in double, in this exact operand order. The
+// interpolation always runs from the edge's start P towards its end Q, whichever of the two is
+// inside, so the bits of a cut vertex are fixed by the edge alone.
+double crossing(const Vector4& p, const Vector4& q, const PlaneTest& plane)
 {
     const double pc = p.*plane.coordinate, qc = q.*plane.coordinate;
     const double pw = p.w, qw = q.w;
@@ -52,7 +53,12 @@ Vector4 intersect(const Vector4& p, const Vector4& q, const PlaneTest& plane)
     // beyond it or NaN. Ordinary input never reaches either branch, so its bits are unchanged.
     if (!(t >= 0.0)) t = 0.0;
     if (t > 1.0) t = 1.0;
-    // Each component: difference, product, sum, all in double, rounded to float once.
+    return t;
+}
+
+// Each component: difference, product, sum, all in double, rounded to float once.
+Vector4 interpolate(const Vector4& p, const Vector4& q, double t)
+{
     Vector4 i;
     i.x = float((double(q.x) - p.x) * t + p.x);
     i.y = float((double(q.y) - p.y) * t + p.y);
@@ -68,19 +74,43 @@ long long clipPassCapacity(int n)
     return n <= 0 ? 0 : static_cast<long long>(n) + n / 2;
 }
 
+ClipEdge clipEdge(const Vector4& p, const Vector4& q, ClipPlane plane)
+{
+    const PlaneTest& test = planeTests[plane];
+    // Both ends are tested afresh on every edge; nothing is carried from the edge before.
+    const bool pOutside = isOutside(p, test);
+    const bool qOutside = isOutside(q, test);
+    ClipEdge edge;
+    edge.edgeCase = ClipEdgeCase(int(pOutside) << 1 | int(qOutside));
+    edge.t = std::numeric_limits<double>::quiet_NaN();
+    edge.count = 0;
+    if (pOutside != qOutside) {
+        edge.t = crossing(p, q, test);
+        edge.appended[0] = interpolate(p, q, edge.t);
+        edge.count = 1;
+    }
+    if (!qOutside) edge.appended[edge.count++] = q;
+    return edge;
+}
+
+double clipDistance(const Vector4& v, ClipPlane plane)
+{
+    const PlaneTest& test = planeTests[plane];
+    const double c = v.*test.coordinate, w = v.w;
+    return test.upper ? w - c : c + w;
+}
+
 int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane)
 {
     if (n <= 0) return 0;
-    const PlaneTest& test = planeTests[plane];
     int count = 0;
     for (int i = 0; i < n; ++i) {
         const Vector4& p = input[i];
         const Vector4& q = input[i + 1 < n ? i + 1 : 0];  // the last edge closes the polygon
-        // Both ends are tested afresh on every edge; nothing is carried from the edge before.
-        const bool pOutside = isOutside(p, test);
-        const bool qOutside = isOutside(q, test);
-        if (pOutside != qOutside) output[count++] = intersect(p, q, test);
-        if (!qOutside) output[count++] = q;
+        const ClipEdge edge = clipEdge(p, q, plane);
+        if (edge.count > 0) output[count] = edge.appended[0];
+        if (edge.count > 1) output[count + 1] = edge.appended[1];
+        count += edge.count;
     }
     return count;
 }

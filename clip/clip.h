@@ -28,6 +28,29 @@ enum ClipPlane {
 // suffice for a convex polygon, but a non-convex one can grow by half.
 int clipToPlane(const Vector4* input, int n, Vector4* output, ClipPlane plane);
 
+// Which ends of an edge P -> Q lie inside the plane, P's first.
+enum ClipEdgeCase { ClipInIn = 0, ClipInOut = 1, ClipOutIn = 2, ClipOutOut = 3 };
+
+// What clipToPlane does with one edge P -> Q against one plane: the case, the crossing
+// parameter t (the double the clipper computes; only for ClipInOut and ClipOutIn, else NaN),
+// and the vertices appended, in order (crossing point first, then Q when Q is inside).
+struct ClipEdge {
+    ClipEdgeCase edgeCase;
+    double t;
+    int count;            // vertices appended: 0, 1 or 2
+    Vector4 appended[2];  // clip space
+};
+// Pure; clipToPlane calls it for every edge, so its decisions are the clipper's own. The cut
+// point is (Q - P) * t + P per component, in double, rounded to float once.
+ClipEdge clipEdge(const Vector4& p, const Vector4& q, ClipPlane plane);
+
+// d(V) for the plane: V.c + V.w for ClipLeft, ClipBottom, ClipNear; V.w - V.c for ClipRight,
+// ClipTop, ClipFar (c the plane's coordinate), in double: how far inside V lies, in units of
+// clip space, so t = d(P) / (d(P) - d(Q)). For display and teaching only: the clipper decides
+// inside and outside by strict tests on the stored floats and computes t in its own operand
+// order, never through this.
+double clipDistance(const Vector4& v, ClipPlane plane);
+
 // The most vertices clipToPlane can write for an n-vertex polygon: every inside vertex once and
 // one more per edge that crosses the plane, which comes to at most n + n / 2 (0 for n <= 0).
 long long clipPassCapacity(int n);

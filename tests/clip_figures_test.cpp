@@ -173,6 +173,18 @@ TEST(DrawTriangleFigures, NamesItsFiguresByStemAndTitlesThem)
     }
 }
 
+// The walkthrough's fifth triangle grows by one vertex in every pass, to the most a convex
+// polygon of three vertices can become: 3 + 6.
+TEST(WalkthroughTriangles, NineGainsOneVertexInEveryPass)
+{
+    const WalkthroughTriangle& nine = walkthroughTriangles[4];
+    ASSERT_STREQ(nine.stem, "nine");
+    const TriangleFigures figures = drawTriangleFigures(nine.corners, nine.title, nine.stem);
+    for (int pass = 0; pass < 6; ++pass)
+        EXPECT_EQ(figures.afterPass[pass].size(), std::size_t(4 + pass)) << "pass " << pass + 1;
+    EXPECT_EQ(figures.clipped.size(), 9u);
+}
+
 TEST(ParseTriangle, ReadsNineBoundedDecimalsAndSaysWhatIsWrongWithAnythingElse)
 {
     struct Case {

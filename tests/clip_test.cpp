@@ -159,6 +159,53 @@ TEST(ClipToPlane, ExtremeMagnitudeRatioKeepsTheCutOnTheEdge)
     for (const Vector4& v : out) EXPECT_FALSE(std::isnan(v.x + v.y + v.z + v.w)) << show(out);
 }
 
+// Each edge's decision against hand-worked values (d by its definition, t = d(P) / (d(P) - d(Q))),
+// and the edges replayed in walk order give clipToPlane's output.
+TEST(ClipEdge, DecidesEachEdgeAsTheClipperDoes)
+{
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        ClipPlane plane;
+        Vector4 p, q;
+        ClipEdgeCase edgeCase;
+        double dP, dQ, t;
+        Polygon appended;
+    };
+    const Case cases[] = {  // the first three: the edges of (0,0,0,1), (3,0,0,2), (0,0.5,0,1)
+        {ClipRight, {0, 0, 0, 1}, {3, 0, 0, 2}, ClipInOut, 1, -1, 0.5, {{1.5f, 0, 0, 1.5f}}},
+        {ClipRight, {3, 0, 0, 2}, {0, 0.5f, 0, 1}, ClipOutIn, -1, 1, 0.5,
+         {{1.5f, 0.25f, 0, 1.5f}, {0, 0.5f, 0, 1}}},
+        {ClipRight, {0, 0.5f, 0, 1}, {0, 0, 0, 1}, ClipInIn, 1, 1, none, {{0, 0, 0, 1}}},
+        {ClipRight, {3, 0, 0, 2}, {2, 0, 0, 1}, ClipOutOut, -1, -1, none, {}},
+        {ClipTop, {0, 1, 0, 1}, {0, 2, 0, 1}, ClipInOut, 0, -1, 0, {{0, 1, 0, 1}}},  // P on it
+        {ClipLeft, {-0.5f, 0, 0, -1}, {0, 0, 0, 1}, ClipOutIn, -1.5, 1, 0.6,  // P behind the eye
+         {{-0.2f, 0, 0, 0.2f}, {0, 0, 0, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(show({c.p, c.q}));
+        const ClipEdge edge = clipEdge(c.p, c.q, c.plane);
+        EXPECT_EQ(edge.edgeCase, c.edgeCase);
+        EXPECT_EQ(clipDistance(c.p, c.plane), c.dP);
+        EXPECT_EQ(clipDistance(c.q, c.plane), c.dQ);
+        EXPECT_TRUE(std::isnan(c.t) ? std::isnan(edge.t) : edge.t == c.t) << edge.t;
+        expectPolygon(Polygon(edge.appended, edge.appended + edge.count), c.appended);
+    }
+
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> uniform(-2, 2);
+    for (int trial = 0; trial < 3000 && !HasFailure(); ++trial) {
+        Polygon triangle(3), replayed;
+        for (Vector4& v : triangle)
+            v = {uniform(random), uniform(random), uniform(random), uniform(random)};
+        const ClipPlane plane = ClipPlane(trial % 6);
+        for (int i = 0; i < 3; ++i) {
+            const ClipEdge edge = clipEdge(triangle[i], triangle[(i + 1) % 3], plane);
+            replayed.insert(replayed.end(), edge.appended, edge.appended + edge.count);
+        }
+        expectPolygon(replayed, clipPlane(triangle, plane));
+    }
+}
+
 TEST(ClipToFrustum, WorkedCases)
 {
     // Only the right plane cuts; the other five passes rotate the list by one place each.
@@ -181,9 +228,17 @@ TEST(ClipToFrustum, WorkedCases)
     // terms), each pass starting its list where its first edge takes it; worked out in exact
     // fractions (left gives 4 vertices, right 5, top 4, far 3). In another order the list starts
     // elsewhere or rounding shows: of the 15 swaps of two passes, all but bottom with top change
-    // the bits.
+    // the bits; the next case catches that one.
     expectPolygon(clipFrustum({{-4, 0, -2.75f, 1}, {1.5f, 3.5f, -2.25f, 1}, {-0.25f, 0.25f, 4, 1}}),
                   {{-1, 0.75f, 1, 1}, {-1, 1, 0.25f, 1}, {-0.625f, 1, 1, 1}});
+
+    // Cut by bottom and top, whose order only the list's start shows (w = 1, z = 0, x inside).
+    // Left and right turn (0,-5), (0,3), (1/2,3) to start at (1/2,3). Bottom cuts (1/2,3)->(0,-5)
+    // and (0,-5)->(0,3) at t = 4/8: (1/4,-1), (0,-1), (0,3), (1/2,3). Top cuts (0,-1)->(0,3) and
+    // (1/2,3)->(1/4,-1) at t = 2/4: (0,-1), (0,1), (3/8,1), (1/4,-1). Near and far turn it by
+    // two places. Top before bottom gives the same four points starting at (0,1).
+    expectPolygon(clipFrustum({{0, -5, 0, 1}, {0, 3, 0, 1}, {0.5f, 3, 0, 1}}),
+                  {{0.375f, 1, 0, 1}, {0.25f, -1, 0, 1}, {0, -1, 0, 1}, {0, 1, 0, 1}});
 
     // Wholly outside one plane: nothing, but still an array to free.
     EXPECT_TRUE(clipFrustum({{0, 0, 2, 1}, {1, 0, 3, 1}, {0, 1, 5, 1}}).empty());

@@ -42,13 +42,13 @@ struct TriangleFigures {
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
                                     const std::string& stem);
 
-// The four triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
+// The five triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
 struct WalkthroughTriangle {
     const char* stem;   // the first part of its figures' file names
     const char* title;  // how its figures name it
     float corners[9];   // eye space
 };
-extern const WalkthroughTriangle walkthroughTriangles[4];
+extern const WalkthroughTriangle walkthroughTriangles[5];
 
 // The walkthrough triangle whose corners have exactly these bits, or nullptr.
 const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9]);

@@ -3,7 +3,7 @@
 // what the code does.
 //
 //   clipfigs OUTDIR
-//       the walkthrough's four triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
+//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
 //   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -93,7 +94,8 @@ int walkthrough(const char* outdir)
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
         if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder)) return 1;
     }
-    std::printf("clipfigs: wrote %d figures to %s\n", 7 * 4, folder.string().c_str());
+    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles));
+    std::printf("clipfigs: wrote %d figures to %s\n", figures, folder.string().c_str());
     return 0;
 }
 
