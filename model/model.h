@@ -15,15 +15,20 @@
 // - "nan(1)" and "-nan(1)" are a NaN (and a negative one) followed by "(1)", which is not a
 //   number: a fault if another number is needed, never read if the NaN was the last one.
 // Where "%f" fails (nothing there that begins a number), the file is refused, and so is a number
-// longer than longestTriNumber characters, which "%f" would read on: a device sending one
-// endless number must not take all memory. The count is
-// stricter than "%d": a whole decimal number that fits in 32 bits, not negative, followed by
-// white space or the end of the file ("4032.0" and "12abc" are refused, where "%d" would read 12
-// and shift every number after it), and no more than the rest of a file of known size can hold.
+// longer than longestTriNumber characters (the count too), which "%f" would read on: a device
+// sending one endless number must not take all memory. The limit is the number's own length,
+// the same wherever it starts, in memory and in a file. The count is stricter than "%d": a
+// whole decimal number that fits in 32 bits, not negative, followed by white space or the end of
+// the file ("4032.0" and "12abc" are refused, where "%d" would read 12 and shift every number
+// after it), and no more than the rest of a file of known size can hold.
 //
 // Reading is split in two: the parse functions below read text, from memory or from an open
 // file a chunk at a time, report what is wrong and never print or exit, so they can be tested
 // and fuzzed on their own; TriObj::load opens the file, prints and exits around them.
+//
+// The files: model/tri_parser.cpp holds the parse functions (the number scanner and the chunked
+// reader); model/model.cpp holds TriObj and the loader's messages (describeTriFault too), the
+// face normal and buildMeshArrays.
 #pragma once
 
 #include "math/vecmath.h"
@@ -121,10 +126,13 @@ struct TriParser {
     TriFault fault;           // why parsing stopped; none while all is well
     std::size_t faultOffset;  // where in the text the offending number starts
     long faultLine;           // the 1-based line it is on
-    std::string faultText;    // the offending number as written, cut short, or empty
+    std::string faultText;    // the offending number as written, cut short, or empty; from a
+                              // file of unknown size, only as far as it had arrived
     int count;                // the triangle count, once read
     int triangle;             // 1-based triangle in which parsing stopped, 0 before any
     int done;                 // triangles read so far
+    std::size_t work;         // characters scanned, and moved in the window, so far: in
+                              // proportion to the text's length however it arrives
 };
 
 // Parses text[0 .. size - 1], which must outlive the parser.
@@ -132,14 +140,16 @@ TriParser startTriParse(const char* text, std::size_t size);
 // Parses what file holds from where it stands, reading it chunk bytes at a time. size is its
 // length when known (a regular file), for the count's check, else unknownTriSize; then the file
 // is read through its descriptor, where it has one, taking what has arrived as soon as anything
-// has, so numbers a writer has sent are read while it pauses. The file stays open; the caller
-// closes it.
+// has, so numbers a writer has sent are read while it pauses, and a fault is reported without
+// waiting for more. The file must not have been read from (no fgetc, fscanf or fread before):
+// the descriptor is read past whatever the C library has already taken into its own buffer,
+// which would be skipped. The file stays open; the caller closes it.
 TriParser startTriFileParse(std::FILE* file, std::size_t size = unknownTriSize,
                             std::size_t chunk = triReadChunk);
 
 // Reads the triangle count and checks it: not negative, and, where the text's length is known,
 // at most as many triangles as the rest of it can hold (every triangle takes at least 18
-// characters, see model.cpp), so a caller may allocate count records safely. On a fault,
+// characters, see tri_parser.cpp), so a caller may allocate count records safely. On a fault,
 // returns false and sets parser.fault; count is then set only if a whole number was read.
 bool parseTriCount(TriParser& parser, int& count);
 

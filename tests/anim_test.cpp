@@ -154,6 +154,16 @@ TEST_F(Animation, ScaleIsAppliedFirstThenTheRotationsThenTheTranslation)
     EXPECT_NEAR(mesh.sceneVertices[1].z, -0.75f, 1e-5);
     EXPECT_EQ(mesh.sceneVertices[1].w, 1.0f);
     EXPECT_EQ(mesh.colors[0], 9) << "colours are left alone";
+
+    // Off the axis and turned about z: the turn applies to the model point, not to the position.
+    // (1, 0, 0) -> (0.2, 0, 0) -> (0, 0.2, 0), then moved to (0.1, 0.05, -0.5); turning the
+    // position too would give (-0.05, 0.3, -0.5).
+    motionState.position = {0.1f, 0.05f, -0.5f};
+    motionState.spinAngle = {0, 0, 90};
+    stepAnimation(0);
+    EXPECT_NEAR(mesh.sceneVertices[0].x, 0.1f, 1e-5);
+    EXPECT_NEAR(mesh.sceneVertices[0].y, 0.25f, 1e-5);
+    EXPECT_NEAR(mesh.sceneVertices[0].z, -0.5f, 1e-5);
 }
 
 TEST_F(Animation, StoppedStepRewritesTheSameArrays)

@@ -1,14 +1,16 @@
-// The figure library (tools/clip_figures.h) on triangles that strain it, its text formats, and
+// The figure library (figures/clip_figures.h) on triangles that strain it, its text formats, and
 // clipfigs --triangle / --explorer-links run as a user runs them. That the walkthrough's figures
 // are what the library draws is clipfigs_figures_up_to_date; that the page draws the same bytes
 // is the browser test (tests/web/explorer.test.mjs).
-#include "tools/clip_figures.h"
+#include "figures/clip_figures.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -237,6 +239,18 @@ TEST(ParseTriangle, ReadsNineBoundedDecimalsAndSaysWhatIsWrongWithAnythingElse)
     EXPECT_EQ(error, "z2, “9?junk”, is not a decimal number");
 }
 
+// The count of significant digits of a decimal ("0.0125" and "1.25e-2" have 3; "0" has 1).
+std::size_t significantDigits(const std::string& decimal)
+{
+    std::string digits;
+    for (char c : decimal.substr(0, decimal.find('e'))) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    digits.erase(0, digits.find_first_not_of('0'));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return std::max<std::size_t>(digits.size(), 1);
+}
+
 TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
 {
     EXPECT_EQ(shortestDecimal(0.1f), "0.1");
@@ -250,9 +264,11 @@ TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
     EXPECT_EQ(shortestDecimal(-0.0f), "-0");
     EXPECT_EQ(shortestDecimal(1e-45f), "1e-45");
     EXPECT_EQ(shortestDecimal(std::numeric_limits<float>::infinity()), "inf");
+    // Not the nearest eight digits (1.2621774e-29), which read back to another float.
+    EXPECT_EQ(shortestDecimal(std::ldexp(1.0f, -96)), "1.2621775e-29");
 
     // Any float within the address's limits: the text reads back through parseTriangleText to the
-    // same bits, and is never longer than the nine significant digits that always suffice.
+    // same bits, with as few significant digits as any decimal that does.
     std::mt19937 random(7);
     for (int n = 0; n < 20000; ++n) {
         const std::uint32_t bits = random();
@@ -264,9 +280,12 @@ TEST(ShortestDecimal, WritesTheFewestDigitsThatReadBackToTheSameFloat)
         std::string error;
         ASSERT_TRUE(parseTriangleText(triangleText(corners), back, error)) << error;
         ASSERT_EQ(std::memcmp(&back[4], &v, sizeof v), 0) << shortestDecimal(v);
-        char nine[32];
-        std::snprintf(nine, sizeof nine, "%.9g", double(v));
-        ASSERT_LE(shortestDecimal(v).size(), std::string(nine).size()) << nine;
+        // As few significant digits as the standard library's shortest form.
+        char shortest[64];
+        *std::to_chars(shortest, shortest + 63, v, std::chars_format::scientific).ptr = '\0';
+        const std::string mine = shortestDecimal(v);
+        ASSERT_EQ(significantDigits(mine), significantDigits(shortest))
+            << mine << " against " << shortest;
     }
 }
 
@@ -288,6 +307,105 @@ TEST(VerticesJson, NineSignificantDigitsThatReadBackAndNonFiniteValuesAsStrings)
         const float back = std::strtof(json.c_str() + 2, nullptr);
         ASSERT_EQ(std::memcmp(&back, &v, sizeof v), 0) << json;
     }
+}
+
+bool sameBits(const Vector4& a, const Vector4& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(EdgeWalk, ReplayingTheRecordsOfEveryPassGivesThePassesOutputToTheBit)
+{
+    std::vector<std::vector<float>> triangles = {
+        {0.4f, 0.35f, 0.3f, -0.2f, -0.15f, -0.6f, 0.2f, -0.15f, -0.6f},  // behind the eye
+        {0.25f, 0.1f, -0.25f, 0.1f, 0.1f, -0.5f, -0.1f, 0, -0.6f},       // a corner on two planes
+        {0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f, 0.1f, 0.1f, -0.5f},       // one point three times
+        {0, 0, -0.5f, 0.1f, 0, -0.5f, 0.2f, 0, -0.5f},                    // on one line
+        {-1e6f, -1e6f, -1e6f, 1e6f, 1e6f, 1e6f, 1e6f, -1e6f, -1e6f},     // extreme, finite
+        {0, 0, 0, 0.2f, 0.1f, -0.6f, -0.2f, 0.1f, -0.6f},                 // a corner at the eye
+    };
+    for (const WalkthroughTriangle& t : walkthroughTriangles) {
+        triangles.emplace_back(t.corners, t.corners + 9);
+    }
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> coordinate(-1.5f, 1.5f);
+    for (int n = 0; n < 200; ++n) {
+        triangles.emplace_back(9);
+        for (float& v : triangles.back()) v = coordinate(random);
+    }
+    for (const std::vector<float>& corners : triangles) {
+        const TriangleFigures drawn = drawTriangleFigures(corners.data(), "t", "t");
+        const ClipPolygon* input = &drawn.triangle;
+        for (int pass = 0; pass < 6; ++pass) {
+            const ClipPlane plane = ClipPlane(pass);
+            const std::vector<EdgeRecord>& walk = drawn.edges[pass];
+            const std::string what = triangleText(corners.data()) + " pass " +
+                                     std::to_string(pass);
+            ASSERT_EQ(walk.size(), input->size()) << what;
+            ClipPolygon replayed;
+            for (std::size_t i = 0; i < walk.size(); ++i) {
+                const EdgeRecord& e = walk[i];
+                ASSERT_EQ(e.from, int(i)) << what;
+                ASSERT_EQ(e.to, int((i + 1) % walk.size())) << what;
+                const Vector4& p = (*input)[i];
+                const Vector4& q = (*input)[std::size_t(e.to)];
+                // The case agrees with the clipper's own strict tests.
+                const bool pOut = clipOutcode(p) >> pass & 1, qOut = clipOutcode(q) >> pass & 1;
+                EXPECT_EQ(e.edgeCase, ClipEdgeCase(2 * pOut + qOut)) << what;
+                EXPECT_TRUE(pOut != qOut || std::isnan(e.t)) << what;
+                const double dFrom = clipDistance(p, plane), dTo = clipDistance(q, plane);
+                EXPECT_TRUE(e.dFrom == dFrom || (std::isnan(e.dFrom) && std::isnan(dFrom))) << what;
+                EXPECT_TRUE(e.dTo == dTo || (std::isnan(e.dTo) && std::isnan(dTo))) << what;
+                const ClipEdge edge = clipEdge(p, q, plane);
+                ASSERT_EQ(e.appended.size(), std::size_t(edge.count)) << what;
+                for (int k = 0; k < edge.count; ++k) {
+                    EXPECT_EQ(e.appended[std::size_t(k)], int(replayed.size())) << what;
+                    replayed.push_back(edge.appended[k]);
+                }
+            }
+            const ClipPolygon& output = drawn.afterPass[pass];
+            ASSERT_EQ(replayed.size(), output.size()) << what;
+            for (std::size_t k = 0; k < output.size(); ++k) {
+                EXPECT_TRUE(sameBits(replayed[k], output[k])) << what << " vertex " << k;
+            }
+            input = &output;
+        }
+    }
+}
+
+TEST(EdgeWalk, TheFourCasesTAndTheJsonOfAHandWorkedWalk)
+{
+    // Against ClipRight d = w - x: -1, 1, 0.5, -2. Edge 0 out-in at t = -1 / (-1 - 1), edge 2
+    // in-out at t = 0.5 / (0.5 + 2).
+    const ClipPolygon square = {{2, 0, 0, 1}, {0, 0, 0, 1}, {0.5f, 0, 0, 1}, {3, 0, 0, 1}};
+    const std::vector<EdgeRecord> walk = edgeWalk(square, ClipRight);
+    ASSERT_EQ(walk.size(), 4u);
+    const ClipEdgeCase cases[4] = {ClipOutIn, ClipInIn, ClipInOut, ClipOutOut};
+    const std::vector<int> appended[4] = {{0, 1}, {2}, {3}, {}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(walk[i].edgeCase, cases[i]) << i;
+        EXPECT_EQ(walk[i].appended, appended[i]) << i;
+    }
+    EXPECT_EQ(walk[0].t, 0.5);
+    EXPECT_EQ(walk[2].t, 0.2);
+    EXPECT_TRUE(std::isnan(walk[1].t) && std::isnan(walk[3].t));
+    EXPECT_EQ(walk[0].dFrom, -1);
+    EXPECT_EQ(walk[3].dTo, -1);
+    EXPECT_EQ(edgesJson(walk),
+              "[{\"from\":0,\"to\":1,\"case\":\"out-in\",\"t\":0.5,\"dFrom\":-1,\"dTo\":1,"
+              "\"appended\":[0,1]},"
+              "{\"from\":1,\"to\":2,\"case\":\"in-in\",\"t\":null,\"dFrom\":1,\"dTo\":0.5,"
+              "\"appended\":[2]},"
+              "{\"from\":2,\"to\":3,\"case\":\"in-out\",\"t\":0.20000000000000001,\"dFrom\":0.5,"
+              "\"dTo\":-2,\"appended\":[3]},"
+              "{\"from\":3,\"to\":0,\"case\":\"out-out\",\"t\":null,\"dFrom\":-2,\"dTo\":-1,"
+              "\"appended\":[]}]");
+    EXPECT_TRUE(edgeWalk({}, ClipLeft).empty());
+    EXPECT_EQ(edgesJson({}), "[]");
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(edgesJson({{0, 0, ClipInOut, std::nan(""), inf, -inf, {0}}}),
+              "[{\"from\":0,\"to\":0,\"case\":\"in-out\",\"t\":\"NaN\",\"dFrom\":\"Infinity\","
+              "\"dTo\":\"-Infinity\",\"appended\":[0]}]");
 }
 
 // ---- clipfigs, run as a program
@@ -337,6 +455,32 @@ TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannot
     }
     std::filesystem::remove_all(folder);
 
+    // The screen layout with every step: the library's bytes under the same names.
+    const ToolRun screen = runClipfigs("--triangle '0.3,0.1,0,0.1,0.1,-0.5,-0.1,0,-0.6' --stem eye "
+                                       "--screen --steps " + folder.string());
+    ASSERT_EQ(screen.status, 0) << screen.output;
+    const TriangleFigures onScreen = drawTriangleFigures(corners, defaultTitle, "eye",
+                                                         FigureLayout::Screen);
+    std::vector<Figure> expected(onScreen.figures, onScreen.figures + 7);
+    for (int pass = 0; pass < 6; ++pass) {
+        for (std::size_t edge = 0; edge < onScreen.edges[pass].size(); ++edge) {
+            expected.push_back(drawStepFigure(onScreen, pass, int(edge), FigureLayout::Screen));
+        }
+    }
+    files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, expected.size());
+    for (const Figure& figure : expected) {
+        std::ifstream in(folder / figure.fileName, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_TRUE(bytes.str() == figure.svg) << figure.fileName;
+    }
+    std::filesystem::remove_all(folder);
+
     const ToolRun defaults = runClipfigs("--triangle 0,0,-0.5,0.1,0,-0.5,0,0.1,-0.5 " +
                                          folder.string());
     EXPECT_EQ(defaults.status, 0) << defaults.output;
@@ -351,6 +495,7 @@ TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannot
         {"--triangle 1,2 out", "there are 2 values, not nine"},
         {"--triangle 1,2,3,4,5,6,7,8,nan out", "is not a finite number"},
         {"--triangle 1,2,3,4,5,6,7,8,9 --stem ../up out", "--stem ../up"},
+        {"--triangle 1,2,3,4,5,6,7,8,9 --title \"$(printf 'bad \\377')\" out", "not valid UTF-8"},
         {"--triangle 1,2,3,4,5,6,7,8,9", "no OUTDIR"},
         {"--triangle 1,2,3,4,5,6,7,8,9 --colour red out", "unexpected argument --colour"},
         {"", "usage"},

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -61,11 +63,13 @@ protected:
 // What a piece of code printed on standard output and how it ended, run in a child process so
 // it may end the process.
 struct Outcome {
-    int status;          // exit status; -1 if a signal ended it, 0 if it just returned
+    int status;          // exit status; -1 if a signal ended it, 0 if it just returned, -2 if
+                         // it printed nothing for the time limit and was ended
     std::string output;  // everything on standard output
 };
 
-Outcome runInChild(const std::function<void()>& body)
+// timeLimit: seconds the child may go without printing or ending; 0 for no limit.
+Outcome runInChild(const std::function<void()>& body, int timeLimit = 0)
 {
     int fds[2];
     if (pipe(fds) != 0) return {-1, "pipe failed"};
@@ -86,11 +90,16 @@ Outcome runInChild(const std::function<void()>& body)
     Outcome outcome = {-1, ""};
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) outcome.output.append(buffer, size_t(n));
+    pollfd output = {fds[0], POLLIN, 0};
+    bool late = false;
+    while (!(late = timeLimit > 0 && poll(&output, 1, timeLimit * 1000) == 0) &&
+           (n = read(fds[0], buffer, sizeof buffer)) > 0)
+        outcome.output.append(buffer, size_t(n));
+    if (late) kill(child, SIGKILL);
     close(fds[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.status = late ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
 }
 
@@ -244,6 +253,7 @@ enum class Feed {
     endlessly,    // line again and again until the reader closes the pipe (or 64 MiB have gone,
                   // so that a reader that never stops fails the test instead of hanging it)
     holdingOpen,  // nothing more, but it keeps the pipe open, for a minute at most
+    inPieces,     // head itself 256 bytes at a time, each once the reader has taken the last
 };
 
 // A writer on a named pipe, started by startPipeWriter.
@@ -275,12 +285,18 @@ PipeWriter startPipeWriter(const std::string& path, const std::string& head, Fee
         const int fd = open(path.c_str(), O_WRONLY);
         long long numbers[2] = {0, fcntl(fd, F_GETPIPE_SZ)};
         std::string pending = head.empty() && feed == Feed::endlessly ? line : head;
+        const size_t piece = feed == Feed::inPieces ? 256 : size_t(-1);
         while (!pending.empty() && numbers[0] < (64LL << 20)) {
-            const ssize_t n = write(fd, pending.data(), pending.size());
+            const ssize_t n = write(fd, pending.data(), std::min(pending.size(), piece));
             if (n < 0) break;
             numbers[0] += n;
             pending.erase(0, size_t(n));
             if (pending.empty() && feed == Feed::endlessly) pending = line;
+            // Until the pipe is empty, or has no reader left (POLLERR).
+            pollfd gone = {fd, 0, 0};
+            for (int queued = 0; feed == Feed::inPieces && ioctl(fd, FIONREAD, &queued) == 0 &&
+                                 queued > 0 && poll(&gone, 1, 0) == 0;)
+                usleep(20);
         }
         if (feed == Feed::holdingOpen) sleep(60);
         close(fd);
@@ -377,6 +393,43 @@ TEST_F(ModelFiles, EndlessInputIsRefusedAfterBoundedReading)
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.output, expected);
     }
+}
+
+// A writer that sends a fault and keeps the pipe open hears of it at once: the error line quotes
+// what has arrived instead of waiting for more. (The test gives up long before the writer does.)
+TEST_F(ModelFiles, AFaultInAPipeIsReportedWithoutWaitingForMore)
+{
+    const std::string path = dir + "/teapot.tri";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    PipeWriter writer = startPipeWriter(path, "1\n1 2 x", Feed::holdingOpen);
+    const Outcome outcome = runInChild([&] { TriObj object(path.c_str(), 255, 128, 128); }, 20);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.output, "Reading in " + path + " (1 triangles). . .\nERROR: TriObj [" + path +
+                                  "] has \"x\" where a number is expected (line 2, triangle 1)!\n");
+    kill(writer.child, SIGKILL);
+    long long capacity = 0;
+    writer.taken(capacity);
+}
+
+// A long count and a long coordinate arriving a little at a time cost work in proportion to
+// their length (parser.work: characters scanned, and moved in the window).
+TEST_F(ModelFiles, ALongNumberReadInSmallPiecesCostsWorkInProportionToItsLength)
+{
+    const std::string path = dir + "/teapot.tri";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const std::string zeros(1 << 18, '0');
+    const std::string text = zeros + "1\n0." + zeros + "5 2 3 4 5 6 7 8 9\n";
+    PipeWriter writer = startPipeWriter(path, text, Feed::inPieces);
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    TriParser parser = startTriFileParse(file);
+    int count = 0;
+    Triangle triangle;
+    EXPECT_TRUE(parseTriCount(parser, count) && parseTriangle(parser, triangle));
+    EXPECT_LE(parser.work, 4 * text.size());
+    std::fclose(file);
+    long long capacity = 0;
+    writer.taken(capacity);
 }
 
 // Each malformed file is refused with the loading line (where the count could be read) and
@@ -594,6 +647,44 @@ TEST(ParseTri, RefusesATooLargeCountBeforeAnythingIsAllocated)
     EXPECT_FALSE(parseTriCount(parser, count));
     EXPECT_EQ(parser.fault, TriFault::countTooLarge);
     EXPECT_EQ(count, 100000000);
+}
+
+// A number may take longestTriNumber characters and not one more, the count or a coordinate,
+// wherever it starts (either side of a chunk boundary too), in memory or from a file of known or
+// unknown size.
+TEST(ParseTri, ANumberMayTakeTheLongestLengthWhereverItStarts)
+{
+    const std::size_t starts[] = {2, 60000, triReadChunk - 7, triReadChunk + 3};
+    const std::size_t lengths[] = {longestTriNumber, longestTriNumber + 1,
+                                   3 * longestTriNumber / 2};
+    const std::string rest = " 2 3 4 5 6 7 8 9";  // the coordinates after the first
+    for (std::size_t start : starts)
+        for (std::size_t length : lengths)
+            for (bool inCount : {true, false}) {
+                const std::string blanks(start - 2, ' '), zeros(length - 1, '0');
+                const std::string text = inCount ? blanks + "\n " + zeros + "1 1" + rest
+                                                 : "1\n" + blanks + "1" + zeros + rest;
+                std::FILE* file = std::tmpfile();
+                std::fwrite(text.data(), 1, text.size(), file);
+                for (std::size_t size : {std::size_t(0), text.size(), unknownTriSize}) {
+                    SCOPED_TRACE("start " + std::to_string(start) + ", length " +
+                                 std::to_string(length) + (inCount ? ", count" : "") +
+                                 ", size " + std::to_string(size));
+                    std::rewind(file);
+                    TriParser parser = size ? startTriFileParse(file, size)
+                                            : startTriParse(text.data(), text.size());
+                    int count = 0;
+                    Triangle triangle;
+                    const bool ok = parseTriCount(parser, count) && parseTriangle(parser, triangle);
+                    const bool fits = length <= longestTriNumber;
+                    EXPECT_EQ(ok, fits);
+                    EXPECT_EQ(parser.fault, fits ? TriFault::none
+                                                 : inCount ? TriFault::countOutOfRange
+                                                           : TriFault::notANumber);
+                    EXPECT_EQ(parser.faultOffset, fits ? 0 : start);
+                }
+                std::fclose(file);
+            }
 }
 
 // A file read a few bytes at a time parses as the same text in memory: numbers, faults and

@@ -4,16 +4,19 @@
 //
 //   clipfigs OUTDIR
 //       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
-//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] OUTDIR
+//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] [--screen]
+//            [--steps] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
-//       draws the same bytes for the same triangle and title.
+//       draws the same bytes for the same triangle and title. --screen: the layout for a screen
+//       390 CSS px wide (same names); --steps: also every step of every pass's edge walk,
+//       NAME-pass1-left-step1.svg ... A title that is not UTF-8 is refused.
 //   clipfigs --explorer-links
 //       for each walkthrough triangle, its stem and the explorer's address that shows it
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
-#include "tools/clip_figures.h"
+#include "figures/clip_figures.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -26,11 +29,13 @@ namespace {
 
 const char* const usage =
     "usage: clipfigs OUTDIR\n"
-    "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] OUTDIR\n"
+    "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
+    "                [--screen] [--steps] OUTDIR\n"
     "       clipfigs --explorer-links\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/; the second the seven\n"
-    "figures of one triangle (eye space) into OUTDIR/; the third prints, for each triangle of\n"
-    "docs/clipping.md, its stem and the clip explorer's address that shows it.\n";
+    "figures of one triangle (eye space) into OUTDIR/ (--screen: laid out for a screen 390 px\n"
+    "wide; --steps: with a figure for each step of each pass); the third prints, for each\n"
+    "triangle of docs/clipping.md, its stem and the clip explorer's address that shows it.\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -57,11 +62,17 @@ bool makeFolder(const std::filesystem::path& folder)
     return true;
 }
 
+// What --triangle asks for besides the triangle.
+struct Options {
+    FigureLayout layout = FigureLayout::Print;
+    bool steps = false;  // also a figure per step of each pass's edge walk
+};
+
 // Draws one triangle's seven figures into folder; false (after a message) on any failure.
 bool writeTriangle(const float corners[9], const std::string& title, const std::string& stem,
-                   const std::filesystem::path& folder)
+                   const std::filesystem::path& folder, const Options& options = {})
 {
-    const TriangleFigures drawn = drawTriangleFigures(corners, title, stem);
+    const TriangleFigures drawn = drawTriangleFigures(corners, title, stem, options.layout);
     if (!drawn.passesAgree) {
         std::fprintf(stderr,
                      "clipfigs: triangle \"%s\": clipToFrustum and the six clipToPlane passes "
@@ -71,6 +82,13 @@ bool writeTriangle(const float corners[9], const std::string& title, const std::
     }
     for (const Figure& figure : drawn.figures) {
         if (!writeFile(folder / figure.fileName, figure.svg)) return false;
+    }
+    if (!options.steps) return true;
+    for (int pass = 0; pass < 6; ++pass) {
+        for (std::size_t edge = 0; edge < drawn.edges[pass].size(); ++edge) {
+            const Figure step = drawStepFigure(drawn, pass, int(edge), options.layout);
+            if (!writeFile(folder / step.fileName, step.svg)) return false;
+        }
     }
     return true;
 }
@@ -102,11 +120,16 @@ int walkthrough(const char* outdir)
 int oneTriangle(int argc, char** argv)
 {
     std::string triangleArg, title = defaultTitle, stem = defaultStem;
+    Options options;
     const char* outdir = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--triangle" || arg == "--title" || arg == "--stem") && i + 1 < argc) {
             (arg == "--triangle" ? triangleArg : arg == "--title" ? title : stem) = argv[++i];
+        } else if (arg == "--screen") {
+            options.layout = FigureLayout::Screen;
+        } else if (arg == "--steps") {
+            options.steps = true;
         } else if (arg.rfind("--", 0) != 0 && !outdir) {
             outdir = argv[i];
         } else {
@@ -124,14 +147,18 @@ int oneTriangle(int argc, char** argv)
         std::fprintf(stderr, "clipfigs: --triangle %s: %s\n", triangleArg.c_str(), error.c_str());
         return 2;
     }
+    if (!isUtf8(title)) {
+        std::fprintf(stderr, "clipfigs: --title: the text is not valid UTF-8\n");
+        return 2;
+    }
     if (!isStem(stem)) {
         std::fprintf(stderr, "clipfigs: --stem %s: use letters, digits, '-', '_' and '.'\n",
                      stem.c_str());
         return 2;
     }
     const std::filesystem::path folder = outdir;
-    if (!makeFolder(folder) || !writeTriangle(corners, title, stem, folder)) return 1;
-    std::printf("clipfigs: wrote 7 figures to %s; in the explorer: explore.html#t=%s\n",
+    if (!makeFolder(folder) || !writeTriangle(corners, title, stem, folder, options)) return 1;
+    std::printf("clipfigs: wrote the figures to %s; in the explorer: explore.html#t=%s\n",
                 folder.string().c_str(), triangleText(corners).c_str());
     return 0;
 }

@@ -1,12 +1,12 @@
 // The clip explorer's compiled side: the functions its page script (explorer.js) calls. Every
 // figure, every number it shows and the address text come from the figure library
-// (tools/clip_figures.h) through here; the script only turns pointer and keyboard input into
+// (figures/clip_figures.h) through here; the script only turns pointer and keyboard input into
 // corner coordinates and puts the returned text into the page.
 //
 // The script writes the triangle's nine eye-space floats into explorerCorners() (or a text into
 // explorerTextBuffer() for explorerParse), calls explorerDraw, and then reads the figures, their
 // polygons and the triangle's text, which stay valid until the next explorerDraw.
-#include "tools/clip_figures.h"
+#include "figures/clip_figures.h"
 
 #include <emscripten/emscripten.h>
 

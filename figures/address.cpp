@@ -1,0 +1,228 @@
+// The triangle as text (the explorer's address) and polygons as JSON. See clip_figures.h.
+#include "figures/clip_figures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const coordinateNames[9] = {"x0", "y0", "z0", "x1", "y1", "z1", "x2", "y2", "z2"};
+
+// A field as the user wrote it, shortened for a message.
+std::string quoted(const std::string& field)
+{
+    std::string shown = field.size() > 24 ? field.substr(0, 20) : field;
+    // Control characters (a NUL among them would end the message early) show as "?".
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return "“" + shown + (field.size() > 24 ? "…" : "") + "”";
+}
+
+// Whether text is a plain decimal: a sign, digits with at most one point (at least one digit),
+// and an exponent with digits.
+bool isDecimal(const std::string& text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        if (i == start) return false;
+    }
+    return i == text.size();
+}
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+bool parseTriangleText(const std::string& text, float corners[9], std::string& error)
+{
+    // Long enough for nine floats written out in full; anything longer is no triangle.
+    if (text.size() > 1000) {
+        error = "the text is too long for nine numbers";
+        return false;
+    }
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        fields.push_back(trimmed(text.substr(start, comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (fields.size() == 1 && fields[0].empty()) {
+        error = "there are no numbers; a triangle needs nine: x0,y0,z0,x1,y1,z1,x2,y2,z2";
+        return false;
+    }
+    if (fields.size() != 9) {
+        error = "there are " + std::to_string(fields.size()) + " values, not nine: a triangle " +
+                "needs x0,y0,z0,x1,y1,z1,x2,y2,z2";
+        return false;
+    }
+    float values[9];
+    for (int i = 0; i < 9; ++i) {
+        const std::string& field = fields[i];
+        const std::string name = coordinateNames[i];
+        if (field.empty()) {
+            error = name + " is missing";
+            return false;
+        }
+        if (!isDecimal(field)) {
+            std::string word = field.substr(field[0] == '-' || field[0] == '+' ? 1 : 0, 3);
+            for (char& c : word) c = static_cast<char>(c | 0x20);
+            error = name + ", " + quoted(field) +
+                    (word == "nan" || word == "inf" ? ", is not a finite number"
+                                                    : ", is not a decimal number");
+            return false;
+        }
+        // Checked as a double, so that values just beyond the limit are not let in by their
+        // rounding to float; beyond the double range strtod gives infinity, also beyond it.
+        const double exact = std::strtod(field.c_str(), nullptr);
+        if (!(std::fabs(exact) <= 1e6)) {
+            error = name + ", " + quoted(field) + ", is beyond the limit of ±1000000";
+            return false;
+        }
+        values[i] = std::strtof(field.c_str(), nullptr);
+    }
+    std::copy(values, values + 9, corners);
+    return true;
+}
+
+namespace {
+
+// A decimal digits * 10^exponent, digits without trailing zeros.
+struct Decimal {
+    unsigned long long digits;
+    int exponent;
+};
+
+bool readsBack(const Decimal& d, float magnitude)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%llue%d", d.digits, d.exponent);
+    const float back = std::strtof(text, nullptr);
+    return std::memcmp(&back, &magnitude, sizeof back) == 0;
+}
+
+// The decimal of this many significant digits nearest to magnitude (> 0), as printf rounds it.
+Decimal nearestDecimal(double magnitude, int digits)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", digits - 1, magnitude);
+    Decimal d{0, std::atoi(std::strchr(text, 'e') + 1) - (digits - 1)};
+    for (const char* c = text; *c != 'e'; ++c) {
+        if (*c >= '0' && *c <= '9') d.digits = d.digits * 10 + unsigned(*c - '0');
+    }
+    return d;
+}
+
+// The same value written as a plain decimal ("0.0125", "862920") or with an exponent ("1.25e-2",
+// "1e6").
+std::string plainText(Decimal d)
+{
+    const std::string s = std::to_string(d.digits);
+    const int n = int(s.size());
+    if (d.exponent >= 0) return s + std::string(std::size_t(d.exponent), '0');
+    if (-d.exponent < n) return s.substr(0, std::size_t(n + d.exponent)) + "." +
+                                s.substr(std::size_t(n + d.exponent));
+    return "0." + std::string(std::size_t(-d.exponent - n), '0') + s;
+}
+
+std::string scientificText(Decimal d)
+{
+    const std::string s = std::to_string(d.digits);
+    return s.substr(0, 1) + (s.size() > 1 ? "." + s.substr(1) : "") + "e" +
+           std::to_string(d.exponent + int(s.size()) - 1);
+}
+
+} // namespace
+
+std::string shortestDecimal(float value)
+{
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+    const std::string sign = std::signbit(value) ? "-" : "";
+    const float magnitude = std::fabs(value);
+    if (magnitude == 0) return sign + "0";
+    // The fewest significant digits that read back to the same float; nine always do. Of each
+    // length the nearest decimal is tried first, then its neighbour on the value's other side:
+    // the float's rounding interval can reach that one and not the nearest (2^-96 reads back
+    // from 1.2621775e-29 but not from the nearer 1.2621774e-29).
+    Decimal found{0, 0};
+    for (int digits = 1; digits <= 9 && found.digits == 0; ++digits) {
+        const Decimal nearest = nearestDecimal(magnitude, digits);
+        char text[48];
+        std::snprintf(text, sizeof text, "%llue%d", nearest.digits, nearest.exponent);
+        const bool above = std::strtod(text, nullptr) > double(magnitude);
+        const Decimal other{above ? nearest.digits - 1 : nearest.digits + 1, nearest.exponent};
+        if (readsBack(nearest, magnitude)) {
+            found = nearest;
+        } else if (other.digits > 0 && readsBack(other, magnitude)) {
+            found = other;
+        }
+    }
+    while (found.digits != 0 && found.digits % 10 == 0) {
+        found.digits /= 10;
+        ++found.exponent;
+    }
+    // A plain decimal where that is no longer: "0.1" rather than "1e-1", "862920" rather than
+    // "8.6292e5", but "1e6" and "1e-7".
+    const std::string plain = plainText(found), scientific = scientificText(found);
+    return sign + (plain.size() <= scientific.size() ? plain : scientific);
+}
+
+std::string triangleText(const float corners[9])
+{
+    std::string text;
+    for (int i = 0; i < 9; ++i) text += (i ? "," : "") + shortestDecimal(corners[i]);
+    return text;
+}
+
+std::string verticesJson(const ClipPolygon& polygon)
+{
+    std::string json = "[";
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const Vector4& v = polygon[i];
+        json += i ? ",[" : "[";
+        const float values[4] = {v.x, v.y, v.z, v.w};
+        for (int c = 0; c < 4; ++c) {
+            if (c) json += ",";
+            if (std::isnan(values[c])) {
+                json += "\"NaN\"";
+            } else if (std::isinf(values[c])) {
+                json += values[c] > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+            } else {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.9g", double(values[c]));
+                json += text;
+            }
+        }
+        json += "]";
+    }
+    return json + "]";
+}

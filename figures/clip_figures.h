@@ -1,0 +1,127 @@
+// The figure library of tools/clipfigs and of the clip explorer page (web/explorer/). It follows
+// one triangle through the program's projection and clipper and draws what each pass of
+// clipToFrustum does, edge by edge if asked, so that the walkthrough, the tool and the page can
+// never disagree.
+//
+// What goes in: a triangle, its three corners in the simulated camera's eye space (nine floats,
+// x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
+// a title (any text the figures name it by; what is not UTF-8 is shown as U+FFFD), a file-name
+// stem, and a layout: Print (the walkthrough's) or Screen (for a phone 390 CSS px wide).
+// What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
+// then the final figure: clipped then divided, beside divided first), each with a text
+// description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
+// the figures show, as the clipper returned them; each pass's edge walk as records (edgeWalk,
+// decided by clipEdge, the clipper's own per-edge function) and as JSON; on request, the figure
+// of any step of a pass's walk (drawStepFigure).
+// What it never does: files, console, globals, locale, time. The SVG bytes depend only on the
+// inputs, and are the same on every platform: numbers are printed by printf with a fixed count
+// of decimals (IEEE arithmetic and printf's exact rounding fix every digit), and nothing printed
+// depends on the C library's sin, cos, pow or hypot, whose last bits differ between libraries.
+// Every figure draws sensibly for any triangle it accepts (degenerate, emptied by a pass, a
+// corner at the eye, spans of 2e6) in bounded time and size, with a note where a panel has
+// nothing to show, and is well-formed XML whatever the title.
+#pragma once
+
+#include "clip/clip.h"
+#include "math/vecmath.h"
+
+#include <string>
+#include <vector>
+
+// A polygon in clip space, in the clipper's vertex order.
+using ClipPolygon = std::vector<Vector4>;
+
+// One edge of a pass's walk, in walk order, as clipEdge decided it.
+struct EdgeRecord {
+    int from, to;               // the edge's ends: indices into the polygon entering the pass
+    ClipEdgeCase edgeCase;
+    double t;                   // the clipper's t; NaN when the edge does not cross
+    double dFrom, dTo;          // d(P), d(Q) (clipDistance)
+    std::vector<int> appended;  // indices into the pass's output polygon of what it appended
+};
+// The walk of clipToPlane over input against plane: one record per edge (none for an empty
+// polygon). Replaying `appended` in order reproduces clipToPlane's output to the bit.
+std::vector<EdgeRecord> edgeWalk(const ClipPolygon& input, ClipPlane plane);
+// "in-in", "in-out", "out-in", "out-out".
+const char* edgeCaseName(ClipEdgeCase edgeCase);
+// The walk as JSON: [{"from": i, "to": j, "case": "in-out", "t": 0.5 | null, "dFrom": d,
+// "dTo": d, "appended": [k]}, ...]. t, d(P) and d(Q) with 17 significant digits (%.17g), t null
+// when the edge does not cross; a value that is not finite as the string "NaN", "Infinity" or
+// "-Infinity" (as verticesJson).
+std::string edgesJson(const std::vector<EdgeRecord>& edges);
+
+// Print: 820 px wide, the two panels side by side (the walkthrough's figures). Screen: for a
+// screen 390 CSS px wide, shown at that width every text is 12 px or more; panels stacked.
+enum class FigureLayout { Print, Screen };
+
+struct Figure {
+    std::string fileName;     // "<stem>-pass1-left.svg" ... "<stem>-pass6-far.svg",
+                              // "<stem>-final.svg"; the same in both layouts
+    std::string svg;          // the whole document: UTF-8, LF line ends; it carries the
+                              // description in its <title> (the first line) and <desc>
+    std::string description;  // what the figure shows, as plain text of several lines
+    std::string summary;      // one sentence, e.g. "ClipRight: 3 vertices in, 4 out; vertex 1
+                              // dropped; 2 cuts"
+};
+
+struct TriangleFigures {
+    ClipPolygon triangle;      // the corners projected into clip space by matFrustum
+    ClipPolygon afterPass[6];  // what clipToPlane returned from each pass, in ClipPlane order
+    ClipPolygon clipped;       // what clipToFrustum returned for the triangle
+    bool passesAgree;          // clipped holds the bits of afterPass[5]
+    Figure figures[7];         // the six pass figures, then the final figure
+    std::vector<EdgeRecord> edges[6];  // the walk of each pass
+    std::string title;         // the title the figures show (mended where it was no UTF-8)
+    std::string stem;          // the first part of the figures' file names
+};
+
+// Draws the seven figures of the triangle with the given corners (eye space, x y z per corner).
+TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
+                                    const std::string& stem,
+                                    FigureLayout layout = FigureLayout::Print);
+
+// Pass `pass` (0..5, ClipPlane order) at step `edge` of its walk (0 .. edges[pass].size()-1):
+// the input polygon, edge `edge` marked with its case, the cut point when it crosses, and the
+// output as far as edges 0..edge have grown it. The last step's output is the pass's result.
+// Named "<stem>-pass<pass+1>-<plane>-step<edge+1>.svg". A pass with no edges (its input empty)
+// has no steps: an out-of-range pass or edge gives a Figure with empty fields.
+Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, FigureLayout layout);
+
+// The five triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
+struct WalkthroughTriangle {
+    const char* stem;   // the first part of its figures' file names
+    const char* title;  // how its figures name it
+    float corners[9];   // eye space
+};
+extern const WalkthroughTriangle walkthroughTriangles[5];
+
+// The walkthrough triangle whose corners have exactly these bits, or nullptr.
+const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9]);
+
+// The title and stem of a triangle that is none of the walkthrough's.
+inline constexpr const char* defaultTitle = "custom";
+inline constexpr const char* defaultStem = "custom";
+
+// Reads a triangle written as nine decimal numbers separated by commas ("x0,y0,z0,x1,...,z2",
+// spaces around a number allowed). Accepts only plain decimals (digits, a point, an exponent)
+// that are finite and at most 1e6 in magnitude, each rounded to the nearest float. Returns true
+// and fills corners when the text is such a triangle; otherwise leaves corners alone, returns
+// false and says what is wrong in error, in words for the user.
+bool parseTriangleText(const std::string& text, float corners[9], std::string& error);
+
+// Whether text is well-formed UTF-8. A title that is not is mended in the figures (each stray
+// byte shown as U+FFFD), so that no document is ever malformed; a caller may refuse it instead.
+bool isUtf8(const std::string& text);
+
+// The shortest decimal that reads back (as parseTriangleText and strtof read) to the same
+// float: "0.1", not "0.100000001". Non-finite values as "nan", "inf", "-inf".
+std::string shortestDecimal(float value);
+
+// The triangle as parseTriangleText reads it, each value the shortest decimal: the explorer's
+// address carries it as "#t=" followed by this text.
+std::string triangleText(const float corners[9]);
+
+// A polygon as a JSON array of [x, y, z, w] arrays, each value to 9 significant digits (enough
+// to read back the same float); a value that is not finite is the string "NaN", "Infinity" or
+// "-Infinity".
+std::string verticesJson(const ClipPolygon& polygon);

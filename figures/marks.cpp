@@ -1,0 +1,232 @@
+// What is drawn on and beside a plot: vertex markers and their labels, vertex tables, legends.
+// See plot.h.
+#include "figures/plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fig {
+
+// A vertex marker: a dot for a kept vertex, a hollow red ring for a dropped one, an orange
+// diamond for a cut one.
+void marker(std::string& svg, Point p, VertexKind kind)
+{
+    switch (kind) {
+    case VertexKind::Kept:
+        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) +
+               "\" r=\"4.5\" fill=\"#212121\" stroke=\"#ffffff\" stroke-width=\"1\"/>\n";
+        break;
+    case VertexKind::Dropped:
+        svg += "<circle cx=\"" + px(p.x) + "\" cy=\"" + px(p.y) +
+               "\" r=\"5\" fill=\"#ffffff\" stroke=\"" + droppedStroke +
+               "\" stroke-width=\"2.2\"/>\n";
+        break;
+    case VertexKind::Cut:
+        polygon(svg, {{p.x, p.y - 6.5}, {p.x + 6.5, p.y}, {p.x, p.y + 6.5}, {p.x - 6.5, p.y}},
+                std::string("fill=\"") + cutFill + "\" stroke=\"" + cutStroke +
+                    "\" stroke-width=\"1.2\"");
+        break;
+    }
+}
+
+// Lengths by sqrt, which IEEE arithmetic rounds exactly everywhere (hypot it does not).
+double length(double dx, double dy)
+{
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+double distance(Point p, Point q)
+{
+    return length(p.x - q.x, p.y - q.y);
+}
+
+double distanceToSegment(Point p, const Segment& s)
+{
+    const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    double t = lengthSquared > 0 ? ((p.x - s.a.x) * dx + (p.y - s.a.y) * dy) / lengthSquared : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return distance(p, Point{s.a.x + t * dx, s.a.y + t * dy});
+}
+
+// The edges of a closed polygon, in pixels.
+std::vector<Segment> edges(const std::vector<Point>& points)
+{
+    std::vector<Segment> result;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        result.push_back({points[i], points[(i + 1) % points.size()]});
+    }
+    return result;
+}
+
+// The 24 directions a label may take from its vertex, k * 15 degrees clockwise on the page from
+// the right (x, y down): a table rather than cos and sin, whose last bits differ between
+// libraries. The first quarter, turned by 90 degrees for the others.
+Point labelDirection(int k)
+{
+    static const Point quarter[6] = {
+        {1, 0},
+        {0.96592582628906831, 0.25881904510252074},
+        {0.86602540378443865, 0.5},
+        {0.70710678118654757, 0.70710678118654757},
+        {0.5, 0.86602540378443865},
+        {0.25881904510252074, 0.96592582628906831},
+    };
+    const Point d = quarter[k % 6];
+    switch (k / 6) {
+    case 0: return d;
+    case 1: return {-d.y, d.x};
+    case 2: return {-d.x, -d.y};
+    default: return {d.y, -d.x};
+    }
+}
+
+// Numbers the vertices: vertex i gets the label numbers[i]. Vertices that fall on one pixel (an
+// edge-on polygon can put two there) share one label, "2, 3". Each label goes to the spot around
+// its vertex that keeps furthest from the other vertices, the drawn lines and the labels placed
+// before it, preferring the side away from the polygon's centre.
+void vertexLabels(std::string& svg, const std::vector<Point>& vertices,
+                  const std::vector<std::size_t>& numbers, const std::vector<Segment>& obstacles)
+{
+    std::vector<std::pair<Point, std::string>> groups;
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        bool joined = false;
+        for (auto& group : groups) {
+            if (distance(group.first, vertices[i]) < 3) {
+                group.second += ", " + std::to_string(numbers[i]);
+                joined = true;
+                break;
+            }
+        }
+        if (!joined) groups.push_back({vertices[i], std::to_string(numbers[i])});
+    }
+    Point centre{0, 0};
+    for (const Point& v : vertices) {
+        centre.x += v.x / vertices.size();
+        centre.y += v.y / vertices.size();
+    }
+
+    std::vector<Point> placed;
+    for (const auto& [vertex, label] : groups) {
+        const double radius = label.size() > 2 ? 20 : 14;
+        double outX = vertex.x - centre.x, outY = vertex.y - centre.y;
+        const double outLength = length(outX, outY);
+        if (outLength > 1e-6) {
+            outX /= outLength;
+            outY /= outLength;
+        }
+        Point best{};
+        double bestScore = -1e300;
+        for (int k = 0; k < 24; ++k) {
+            const Point direction = labelDirection(k);
+            const double dx = direction.x, dy = direction.y;
+            const Point at{vertex.x + radius * dx, vertex.y + radius * dy};
+            double clearance = 1e300;
+            for (const Point& v : vertices) clearance = std::min(clearance, distance(at, v));
+            for (const Segment& segment : obstacles) {
+                clearance = std::min(clearance, distanceToSegment(at, segment) + 3);
+            }
+            for (const Point& other : placed) {
+                clearance = std::min(clearance, distance(at, other) - 6);
+            }
+            const double score = std::min(clearance, 14.0) + 2 * (dx * outX + dy * outY);
+            if (score > bestScore + 1e-9) {
+                bestScore = score;
+                best = at;
+            }
+        }
+        placed.push_back(best);
+        text(svg, best.x, best.y + 4.5, label, {13, "bold", "middle", "#000000", false, true});
+    }
+}
+
+const char* kindName(VertexKind kind)
+{
+    switch (kind) {
+    case VertexKind::Kept: return "kept";
+    case VertexKind::Dropped: return "dropped";
+    case VertexKind::Cut: return "cut";
+    }
+    return "";
+}
+
+void table(std::string& svg, double left, double top, const Table& t)
+{
+    // Column right edges: the index, then four numbers, then a word that starts after them.
+    const double edges[] = {16, 78, 140, 202, 264};
+    for (std::size_t c = 0; c < t.headers.size(); ++c) {
+        const bool last = c == t.headers.size() - 1 && c >= 5;
+        TextStyle style{12, t.shown[c] ? "bold" : "", last ? "" : "end", "#616161", true};
+        const double x = last ? left + edges[4] + 10 : left + edges[c];
+        text(svg, x, top, t.headers[c], style);
+        for (std::size_t r = 0; r < t.rows.size(); ++r) {
+            style.fill = "#212121";
+            text(svg, x, top + (r + 1) * tableRowHeight, t.rows[r][c], style);
+        }
+    }
+}
+
+void swatch(std::string& svg, double x, double y, Swatch kind)
+{
+    const std::string plane = std::string("stroke=\"") + planeStroke + "\"";
+    switch (kind) {
+    case Swatch::Inside:
+        rect(svg, x, y - 7, 24, 14, std::string("fill=\"") + insideFill + "\" stroke=\"#9e9e9e\"");
+        break;
+    case Swatch::Wedge:
+        rect(svg, x, y - 7, 24, 14, std::string("fill=\"") + wedgeFill + "\" stroke=\"#9e9e9e\"");
+        break;
+    case Swatch::Plane: line(svg, x, y, x + 24, y, plane + " stroke-width=\"2.5\""); break;
+    case Swatch::Edge:
+        line(svg, x + 2, y, x + 22, y,
+             "stroke=\"#6a1b9a\" stroke-width=\"4\" stroke-linecap=\"round\"");
+        break;
+    case Swatch::OtherPlane:
+        line(svg, x, y, x + 24, y, plane + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
+        break;
+    case Swatch::Kept: marker(svg, {x + 12, y}, VertexKind::Kept); break;
+    case Swatch::Dropped: marker(svg, {x + 12, y}, VertexKind::Dropped); break;
+    case Swatch::Cut: marker(svg, {x + 12, y}, VertexKind::Cut); break;
+    case Swatch::Before:
+        rect(svg, x, y - 7, 24, 14,
+             "fill=\"none\" stroke=\"#616161\" stroke-width=\"1.2\" stroke-dasharray=\"4 3\"");
+        break;
+    case Swatch::After:
+        rect(svg, x, y - 7, 24, 14,
+             std::string("fill=\"") + afterFill + "\" fill-opacity=\"0.35\" stroke=\"" +
+                 afterStroke + "\" stroke-width=\"1.5\"");
+        break;
+    case Swatch::Naive:
+        rect(svg, x, y - 7, 24, 14,
+             std::string("fill=\"") + naiveFill + "\" fill-opacity=\"0.35\" stroke=\"" +
+                 naiveStroke + "\" stroke-width=\"1.5\"");
+        break;
+    case Swatch::Face:
+        rect(svg, x, y - 7, 24, 14,
+             std::string("fill=\"") + insideFill + "\" stroke=\"" + planeStroke +
+                 "\" stroke-width=\"1.5\"");
+        break;
+    }
+}
+
+// Entries in columns of the given width, filled row by row.
+void legend(std::string& svg, double left, double top, double columnWidth, int columns,
+            const std::vector<LegendEntry>& entries)
+{
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const double x = left + (i % columns) * columnWidth;
+        const double y = top + (i / columns) * legendRowHeight;
+        swatch(svg, x, y, entries[i].swatch);
+        text(svg, x + 32, y + 4.5, entries[i].label, {12});
+    }
+}
+
+double legendHeight(std::size_t entries, int columns)
+{
+    return double((entries + columns - 1) / columns) * legendRowHeight;
+}
+
+} // namespace fig

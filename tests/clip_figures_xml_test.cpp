@@ -1,0 +1,190 @@
+// Every figure the library draws (pass, final and step figures), read by a real XML parser
+// (expat): well-formed whatever the triangle, layout or title, with a description that names
+// its vertex counts, its panels side by side in print and stacked on screen, and on screen no
+// text under 12 px when the figure is shown 390 px wide.
+#include "figures/clip_figures.h"
+
+#include <expat.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the parser saw of one SVG document.
+struct Parsed {
+    std::string error;               // "" when well-formed
+    double width = 0;                // the root's width, user units
+    double viewBoxWidth = 0;
+    double smallestFont = 1e9;       // the smallest font-size of any element
+    std::string title, desc;         // the root's <title> and <desc> text
+    std::string* collecting = nullptr;
+    int plot = -1;                   // inside the clip path of plot 0 or 1
+    double plotX[2] = {}, plotY[2] = {};  // the two plots' top left corners
+};
+
+void onStart(void* data, const char* name, const char** attributes)
+{
+    Parsed& p = *static_cast<Parsed*>(data);
+    const std::string element = name;
+    for (int i = 0; attributes[i]; i += 2) {
+        const std::string attribute = attributes[i];
+        if (attribute == "font-size") {
+            p.smallestFont = std::min(p.smallestFont, std::strtod(attributes[i + 1], nullptr));
+        }
+        const double number = std::strtod(attributes[i + 1], nullptr);
+        if (element == "svg" && attribute == "width") p.width = number;
+        if (element == "svg" && attribute == "viewBox") {
+            double x, y, w, h;
+            if (std::sscanf(attributes[i + 1], "%lf %lf %lf %lf", &x, &y, &w, &h) == 4) {
+                p.viewBoxWidth = w;
+            }
+        }
+    }
+    if (element == "clipPath") {
+        const std::string id =
+            attributes[0] && std::string(attributes[0]) == "id" ? attributes[1] : "";
+        p.plot = id == "plot0" ? 0 : id == "plot1" ? 1 : -1;
+    }
+    if (element == "rect" && p.plot >= 0) {
+        for (int i = 0; attributes[i]; i += 2) {
+            const double number = std::strtod(attributes[i + 1], nullptr);
+            if (std::string(attributes[i]) == "x") p.plotX[p.plot] = number;
+            if (std::string(attributes[i]) == "y") p.plotY[p.plot] = number;
+        }
+        p.plot = -1;
+    }
+    if (element == "title") p.collecting = &p.title;
+    if (element == "desc") p.collecting = &p.desc;
+}
+
+void onEnd(void* data, const char*)
+{
+    static_cast<Parsed*>(data)->collecting = nullptr;
+}
+
+void onText(void* data, const char* text, int length)
+{
+    Parsed& p = *static_cast<Parsed*>(data);
+    if (p.collecting) p.collecting->append(text, std::size_t(length));
+}
+
+Parsed parse(const std::string& svg)
+{
+    Parsed p;
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    XML_SetUserData(parser, &p);
+    XML_SetElementHandler(parser, onStart, onEnd);
+    XML_SetCharacterDataHandler(parser, onText);
+    if (XML_Parse(parser, svg.data(), int(svg.size()), 1) == XML_STATUS_ERROR) {
+        p.error = std::string(XML_ErrorString(XML_GetErrorCode(parser))) + " at line " +
+                  std::to_string(XML_GetCurrentLineNumber(parser));
+    }
+    XML_ParserFree(parser);
+    return p;
+}
+
+std::string vertices(std::size_t n)
+{
+    return std::to_string(n) + (n == 1 ? " vertex" : " vertices");
+}
+
+// Checks one figure; `counts` are the vertex counts its description must name.
+void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<std::size_t>& counts,
+                 const std::string& what)
+{
+    const Parsed p = parse(figure.svg);
+    ASSERT_EQ(p.error, "") << what << ": " << figure.fileName;
+    EXPECT_FALSE(p.desc.empty()) << what << ": " << figure.fileName;
+    EXPECT_EQ(p.desc, figure.description) << what << ": " << figure.fileName;
+    EXPECT_FALSE(figure.summary.empty()) << what << ": " << figure.fileName;
+    for (std::size_t n : counts) {
+        EXPECT_NE(p.desc.find(vertices(n)), std::string::npos)
+            << what << ": " << figure.fileName << " does not name " << vertices(n);
+    }
+    // Print: the panels side by side; screen: one above the other.
+    const bool stacked = p.plotX[0] == p.plotX[1] && p.plotY[1] > p.plotY[0] + 300;
+    const bool sideBySide = p.plotY[0] == p.plotY[1] && p.plotX[1] > p.plotX[0] + 300;
+    EXPECT_TRUE(layout == FigureLayout::Screen ? stacked : sideBySide)
+        << what << ": " << figure.fileName;
+    if (layout == FigureLayout::Screen) {
+        // Shown 390 px wide, a user unit is 390 / width pixels.
+        ASSERT_GT(p.width, 0) << what;
+        EXPECT_EQ(p.width, p.viewBoxWidth) << what;
+        EXPECT_GE(p.smallestFont * 390 / p.width, 12) << what << ": " << figure.fileName;
+    }
+}
+
+// The figures of a triangle in both layouts, and with `steps` every step figure of every pass.
+void checkTriangle(const float corners[9], const std::string& title, const std::string& what,
+                   bool steps = false)
+{
+    for (FigureLayout layout : {FigureLayout::Print, FigureLayout::Screen}) {
+        const TriangleFigures drawn = drawTriangleFigures(corners, title, "t", layout);
+        const ClipPolygon* before = &drawn.triangle;
+        for (int pass = 0; pass < 6; ++pass) {
+            const std::size_t in = before->size(), out = drawn.afterPass[pass].size();
+            checkFigure(drawn.figures[pass], layout, {in, out}, what);
+            const int walked = steps ? int(drawn.edges[pass].size()) : 0;
+            for (int edge = 0; edge < walked; ++edge) {
+                const Figure step = drawStepFigure(drawn, pass, edge, layout);
+                checkFigure(step, layout, {in, out}, what);
+                // The last step has grown the whole output.
+                if (edge + 1 == walked) {
+                    const std::string whole = std::to_string(out) + " of " + vertices(out);
+                    EXPECT_NE(step.description.find(whole), std::string::npos) << what;
+                }
+            }
+            EXPECT_TRUE(drawStepFigure(drawn, pass, int(drawn.edges[pass].size()), layout)
+                            .svg.empty());
+            before = &drawn.afterPass[pass];
+        }
+        checkFigure(drawn.figures[6], layout, {drawn.clipped.size()}, what);
+    }
+}
+
+TEST(FigureXml, EveryFigureOfManyTrianglesAndTheirStepsIsWellFormedAndDescribedInBothLayouts)
+{
+    // Values of every size from 1e-8 to 1e6, either sign, zeros, corners on planes and at the eye.
+    std::mt19937 random(21);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto value = [&]() -> float {
+        const double r = unit(random);
+        if (r < 0.1) return 0;
+        if (r < 0.7) return float(2 * unit(random) - 1);
+        const double magnitude = std::pow(10.0, -8 + 14 * unit(random));
+        return float(r < 0.85 ? magnitude : -magnitude);
+    };
+    for (int n = 0; n < 300; ++n) {
+        float corners[9];
+        for (float& v : corners) v = value();
+        if (n % 5 == 0) corners[3] = -corners[5];
+        checkTriangle(corners, "random " + std::to_string(n), "triangle " + triangleText(corners),
+                      n % 10 == 0);
+        if (::testing::Test::HasFailure()) return;
+    }
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        checkTriangle(triangle.corners, triangle.title, triangle.stem, true);
+    }
+}
+
+TEST(FigureXml, ATitleThatIsNotUtf8IsMendedAndItsFiguresStayWellFormed)
+{
+    const float corners[9] = {0, 0, -0.5f, 0.1f, 0, -0.5f, 0.2f, 0, -0.5f};
+    const std::string titles[] = {"bad \xff", "cut \xe2\x82", "overlong \xc0\xaf", "\xef\xbf\xbe",
+                                  "surrogate \xed\xa0\x80", "tab\tand\nline <&>"};
+    for (const std::string& title : titles) checkTriangle(corners, title, "title " + title);
+    const TriangleFigures drawn = drawTriangleFigures(corners, "bad \xff", "t");
+    EXPECT_NE(drawn.figures[0].description.find("“bad \xef\xbf\xbd”"), std::string::npos);
+    EXPECT_TRUE(isUtf8("plain, “quoted”, ∞, 😀"));
+    EXPECT_FALSE(isUtf8("bad \xff"));
+    EXPECT_FALSE(isUtf8("\xf4\x90\x80\x80"));  // beyond U+10FFFF
+}
+
+} // namespace
