@@ -130,10 +130,68 @@ describe('The site', { timeout: 180_000 }, () => {
 
   // Each figure links the explorer at its own triangle: opened there, the explorer shows that
   // very figure, byte for byte.
+  // The words are the figure library's, the <desc> it writes into each figure.
+  test('every figure of the walkthrough is described in words, the figure\'s own', async () => {
+    const session = await load(`${server.base}clipping.html`);
+    const figures = await session.page.locator('main figure img').evaluateAll(
+      (all) => Promise.all(all.map(async (image) => {
+        const svg = new DOMParser().parseFromString(await (await fetch(image.src)).text(),
+                                                    'image/svg+xml');
+        const words = document.getElementById(image.getAttribute('aria-describedby'));
+        const text = (element) => element?.textContent.replace(/\s+/g, ' ').trim();
+        return { src: image.src, words: text(words), desc: text(svg.querySelector('desc')) };
+      })));
+    assert.ok(figures.length >= 14, `${figures.length} figures`);
+    for (const { src, words, desc } of figures) {
+      assert.ok(desc?.length > 100, `${src} has a description`);
+      assert.equal(words, desc, `${src}: the page gives the figure's description`);
+    }
+    assert.deepEqual(session.problems, []);
+  });
+
+  test('on a 390-pixel phone the walkthrough shows each figure in its screen layout, its text ' +
+       '12 px or more, and a tap opens the figure alone, to zoom', async () => {
+    const session = await h.openPage(browser, 'about:blank', h.phone);
+    const page = session.page;
+    await page.goto(`${server.base}clipping.html`, { waitUntil: 'networkidle' });
+    // Each figure's smallest text as shown: its smallest font size times the picture's scale.
+    const figures = await page.locator('main figure img').evaluateAll(
+      (all) => Promise.all(all.map(async (image) => {
+        const svg = await (await fetch(image.currentSrc)).text();
+        const width = Number(svg.match(/<svg [^>]*width="([\d.]+)"/)[1]);
+        const box = image.getBoundingClientRect();
+        const sizes = [...svg.matchAll(/font-size="([\d.]+)"/g)].map((match) => Number(match[1]));
+        return { src: image.currentSrc, smallest: (Math.min(...sizes) * box.width) / width,
+                 inside: box.left >= 0 && box.right <= innerWidth };
+      })));
+    assert.ok(figures.length >= 14, `${figures.length} figures`);
+    for (const { src, smallest, inside } of figures) {
+      assert.match(src, /\/figures\/screen\/[^/]+\.svg$/, 'the screen layout');
+      assert.ok(smallest >= 12, `${src}: text of ${smallest.toFixed(1)} px`);
+      assert.ok(inside, `${src} lies within the screen's width`);
+    }
+
+    assert.deepEqual(session.problems, []);  // (the figure alone asks for a favicon.ico)
+
+    const figure = page.locator('main figure img').first();
+    await figure.scrollIntoViewIfNeeded();
+    const alone = new URL(await figure.getAttribute('src'), page.url()).href;
+    await Promise.all([page.waitForURL(alone), figure.tap()]);
+    assert.equal(await page.evaluate(() => document.documentElement.localName), 'svg');
+    const scale = () => page.evaluate(() => visualViewport.scale);
+    const before = await scale();
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('Input.synthesizePinchGesture', { x: 100, y: 100, scaleFactor: 2.5 });
+    assert.ok(await scale() > 1.5 * before, 'two fingers zoom the figure');
+    await page.close();
+  });
+
   test('every figure of the walkthrough opens its triangle in the clip explorer', async () => {
     const session = await load(`${server.base}clipping.html`);
     const figures = await session.page.locator('main img[src^="figures/"]').evaluateAll(
-      (all) => all.map((image) => ({ src: image.src, link: image.closest('a')?.href ?? '' })));
+      (all) => all.map((image) => ({
+        src: image.src,
+        link: image.closest('figure').querySelector('a[href*="explore.html"]')?.href ?? '' })));
     const passes = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
                     'pass6-far', 'final'];
     const firstOfStem = new Map();
