@@ -18,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -427,32 +426,6 @@ ToolRun runClipfigs(const std::string& arguments)
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-TEST(Clipfigs, ScreenOptionWritesTheWalkthroughInTheLibrarysScreenLayout)
-{
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("clipfigs-screen-test-" + std::to_string(getpid()));
-    std::filesystem::remove_all(folder);
-    const ToolRun run = runClipfigs("--screen " + folder.string());
-    ASSERT_EQ(run.status, 0) << run.output;
-    std::size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder / "figures/screen")) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 7 * std::size(walkthroughTriangles));
-    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, triangle.title,
-                                                          triangle.stem, FigureLayout::Screen);
-        for (const Figure& figure : drawn.figures) {
-            std::ifstream in(folder / "figures/screen" / figure.fileName, std::ios::binary);
-            std::stringstream bytes;
-            bytes << in.rdbuf();
-            EXPECT_TRUE(bytes.str() == figure.svg) << figure.fileName;
-        }
-    }
-    std::filesystem::remove_all(folder);
 }
 
 TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannotUse)
