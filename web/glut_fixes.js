@@ -210,6 +210,7 @@ Object.keys(touchListeners).forEach(function(type) {
 Module['canvas'].addEventListener('wheel', function(event) {
   if (event.deltaY == 0) return;
   event.preventDefault();
+  if (!mouseMayAct()) return;  // its press would move the program's pointer under the holder
   Browser.calculateMouseEvent(event);
   GLUT.saveModifiers(event);
   var button = event.deltaY < 0 ? 3 : 4;  // wheel up, wheel down
