@@ -1,14 +1,22 @@
-// Not a test: the reference the browser tests compare the clip explorer's data-vertices with.
-// Prints, for the triangle given as nine eye-space numbers "x0,y0,z0,...,z2", the polygon after
-// each of the six clipToPlane passes (in the order of ClipPlane) and the one clipToFrustum
-// returns, as one JSON array of seven polygons, each vertex the bits of its four floats in hex:
+// Not a test: the reference the browser tests compare the clip explorer's data-vertices and
+// data-edges with. Prints, for the triangle given as nine eye-space numbers "x0,y0,z0,...,z2",
+// the polygon after each of the six clipToPlane passes (in the order of ClipPlane) and the one
+// clipToFrustum returns, as one JSON array of seven polygons, each vertex the bits of its four
+// floats in hex:
 //
 //   clip_pass_bits -0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5
+//
+// With --edges first, it prints instead each pass's walk as clipEdge decides it, one JSON array
+// of six walks, each edge {"from": i, "to": j, "case": "in-out", "t": 0.5 | null, "dFrom": d(P),
+// "dTo": d(Q), "appended": [k, ...]} (numbers to 17 significant digits, one that is not finite
+// as "NaN", "Infinity" or "-Infinity"; appended counting the pass's output). It takes no part
+// of the figure library.
 //
 // It projects the corners the way the mesh pass does (matFrustum, matTransformPoint).
 #include "clip/clip.h"
 #include "math/vecmath.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,17 +42,50 @@ void printPolygon(const std::vector<Vector4>& polygon)
     std::printf("]");
 }
 
+void printNumber(double value)
+{
+    if (std::isnan(value)) std::printf("\"NaN\"");
+    else if (std::isinf(value)) std::printf(value > 0 ? "\"Infinity\"" : "\"-Infinity\"");
+    else std::printf("%.17g", value);
+}
+
+// One pass's walk, edge by edge, as clipEdge decides it.
+void printWalk(const std::vector<Vector4>& polygon, ClipPlane plane)
+{
+    static const char* const caseNames[] = {"in-in", "in-out", "out-in", "out-out"};
+    const std::size_t n = polygon.size();
+    int appended = 0;
+    std::printf("[");
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (i + 1) % n;
+        const ClipEdge edge = clipEdge(polygon[i], polygon[j], plane);
+        std::printf("%s{\"from\":%zu,\"to\":%zu,\"case\":\"%s\",\"t\":", i ? "," : "", i, j,
+                    caseNames[edge.edgeCase]);
+        if (edge.edgeCase != ClipInOut && edge.edgeCase != ClipOutIn) std::printf("null");
+        else printNumber(edge.t);
+        std::printf(",\"dFrom\":");
+        printNumber(clipDistance(polygon[i], plane));
+        std::printf(",\"dTo\":");
+        printNumber(clipDistance(polygon[j], plane));
+        std::printf(",\"appended\":[");
+        for (int k = 0; k < edge.count; ++k) std::printf(k ? ",%d" : "%d", appended++);
+        std::printf("]}");
+    }
+    std::printf("]");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     float eye[9];
-    const char* text = argc == 2 ? argv[1] : "";
+    const bool edges = argc == 3 && std::strcmp(argv[1], "--edges") == 0;
+    const char* text = argc == 2 ? argv[1] : edges ? argv[2] : "";
     for (int i = 0; i < 9; ++i) {
         char* end = nullptr;
         eye[i] = std::strtof(text, &end);
         if (end == text || *end != (i < 8 ? ',' : '\0')) {
-            std::fprintf(stderr, "usage: clip_pass_bits x0,y0,z0,x1,y1,z1,x2,y2,z2\n");
+            std::fprintf(stderr, "usage: clip_pass_bits [--edges] x0,y0,z0,x1,y1,z1,x2,y2,z2\n");
             return 2;
         }
         text = end + 1;
@@ -65,10 +106,16 @@ int main(int argc, char** argv)
         const int kept =
             clipToPlane(polygon.data(), n, output.data(), static_cast<ClipPlane>(plane));
         output.resize(static_cast<std::size_t>(kept));
-        printPolygon(output);
-        std::printf(",");
+        if (edges) {
+            printWalk(polygon, static_cast<ClipPlane>(plane));
+            std::printf(plane < ClipFar ? "," : "]\n");
+        } else {
+            printPolygon(output);
+            std::printf(",");
+        }
         polygon = output;
     }
+    if (edges) return 0;
     Vector4* result = nullptr;
     const int count = clipToFrustum(triangle.data(), 3, &result);
     printPolygon(std::vector<Vector4>(result, result + count));

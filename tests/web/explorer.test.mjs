@@ -1,8 +1,10 @@
 // The clip explorer (explore.html) as a user meets it: served over HTTP in Debian's headless
 // Chromium, driven by its address, real mouse and touch drags and clicks, and judged against the
 // native build: every figure must be the bytes clipfigs --triangle writes (the committed
-// docs/figures for the walkthrough's triangles), and every data-vertices the bits the native
-// clipper gives after that pass (tests/clip_pass_bits).
+// docs/figures for the walkthrough's triangles), every data-vertices the bits the native
+// clipper gives after that pass and every data-edges the walk its clipEdge decides
+// (tests/clip_pass_bits). Then as a user without a pointer or without sight meets it, and on a
+// phone: keys alone, the accessibility tree, axe-core, text sizes and scrolling.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -13,6 +15,7 @@ import { fileURLToPath } from 'node:url';
 
 import { chromium } from 'playwright-core';
 
+import { assertNoAxeViolations } from './axe.mjs';
 import * as h from './harness.mjs';
 
 // Debian's Chromium, headless, rastering on the CPU: the explorer draws no WebGL, and Chromium's
@@ -57,12 +60,17 @@ const strained = [
   '-1e6,-1e6,-1e6,1e6,1e6,1e6,1e6,-1e6,-1e6',       // through the frustum, corners a million out
 ];
 
-// The seven figures clipfigs writes for the triangle, as Buffers.
-function nativeFigures(text) {
+// The seven figures clipfigs writes for the triangle, as Buffers; with options (['--screen'],
+// ['--steps', '--title', ...]) also `names`, the further figures' names, and `file(name)`.
+function nativeFigures(text, options = []) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'explorer-native-'));
   try {
-    run(clipfigs, ['--triangle', text, folder]);
-    return figureNames.map((name) => fs.readFileSync(path.join(folder, `custom-${name}.svg`)));
+    run(clipfigs, ['--triangle', text, ...options, folder]);
+    const files = new Map(fs.readdirSync(folder).map(
+      (name) => [name, fs.readFileSync(path.join(folder, name))]));
+    const stem = options.includes('--stem') ? options[options.indexOf('--stem') + 1] : 'custom';
+    return Object.assign(figureNames.map((name) => files.get(`${stem}-${name}.svg`)),
+                         { file: (name) => files.get(name) });
   } finally {
     fs.rmSync(folder, { recursive: true, force: true });
   }
@@ -105,7 +113,7 @@ async function shown(page) {
       const blob = await (await fetch(image.src)).blob();
       figures.push({ dataUrl: await read(blob), type: blob.type,
                      drawnWidth: image.complete ? image.naturalWidth : 0,
-                     vertices: container.dataset.vertices });
+                     vertices: container.dataset.vertices, edges: container.dataset.edges });
     }
     return { figures, hash: location.hash, historyLength: history.length,
              message: document.getElementById('message').hidden ? ''
@@ -128,18 +136,23 @@ async function updated(page, before) {
 const imageUrls = (page) => page.evaluate(
   () => [...document.querySelectorAll('.figure img')].map((image) => image.src));
 
-// The page's figures are the expected bytes, drawn as images, and its data-vertices the native
-// clipper's bits.
+// Each pass's walk as the native clipEdge decides it, parsed.
+const nativeEdges = (text) => JSON.parse(run(clipPassBits, ['--edges', text]));
+
+// The page's figures are the expected bytes, drawn as images, its data-vertices the native
+// clipper's bits and its data-edges the native walks.
 function checkAgainstNative(state, text, expected, what) {
-  const bits = nativeBits(text);
+  const bits = nativeBits(text), edges = nativeEdges(text);
   state.figures.forEach((figure, i) => {
     const [header, base64] = figure.dataUrl.split(',');
     assert.match(header, /^data:image\/svg\+xml;base64$/, `${what}: ${containers[i]} type`);
     assert.ok(Buffer.from(base64, 'base64').equals(expected[i]),
               `${what}: ${containers[i]} differs from the native figure`);
-    assert.equal(figure.drawnWidth, 820, `${what}: ${containers[i]} is drawn`);
+    assert.equal(figure.drawnWidth, Number(/width="([\d.]+)"/.exec(expected[i])[1]),
+                 `${what}: ${containers[i]} is drawn`);
     const polygon = JSON.parse(figure.vertices).map((vertex) => vertex.map(floatBits));
     assert.deepEqual(polygon, bits[i], `${what}: ${containers[i]} data-vertices`);
+    if (i < 6) assert.deepEqual(JSON.parse(figure.edges), edges[i], `${what}: pass ${i + 1} edges`);
   });
 }
 
@@ -185,24 +198,29 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
   });
 
   // Drags corner k in the view from its handle by (dx, dy) CSS pixels with the given pointer
-  // (mouse or touch); returns the page's state after the drag.
+  // (mouse or touch); returns the page's state after the drag, and in `said` what the live region
+  // said during the drag (cleared first) and after it.
   async function dragCorner(page, viewId, k, [dx, dy], pointer) {
     const handle = page.locator(`#${viewId} .handle[data-corner="${k}"]`);
     await handle.scrollIntoViewIfNeeded();
     const box = await handle.boundingBox();
     const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
     const before = await imageUrls(page);
+    const said = () => page.evaluate(() => document.getElementById('announce').textContent);
+    await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
     await pointer.down(x, y);
     for (let step = 1; step <= 20; ++step) {
       await pointer.move(x + (dx * step) / 20, y + (dy * step) / 20);
     }
+    const during = await said();
     await pointer.up(x + dx, y + dy);
-    return updated(page, before);
+    return { ...await updated(page, before), said: [during, await said()] };
   }
 
-  // Checks that the drag moved exactly the two values the view shows of that corner, that the
-  // address follows without new history entries, and that the figures are the native ones.
-  function checkDrag(before, after, moved, what) {
+  // Checks that the drag moved exactly the values of that corner the view shows (`moved`), that
+  // the address follows without new history entries, and that the figures are the native ones
+  // (clipfigs with `options`: ['--screen'] on a narrow screen).
+  function checkDrag(before, after, moved, what, options = []) {
     for (let i = 0; i < 9; ++i) {
       const changed = before.fields[i] !== after.fields[i];
       assert.equal(changed, moved.includes(i), `${what}: field ${i} ${before.fields[i]} -> ` +
@@ -211,7 +229,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
     assert.equal(after.hash, `#t=${after.fields.join(',')}`, `${what}: the address`);
     assert.equal(after.historyLength, before.historyLength, `${what}: history entries`);
     const text = after.hash.slice(3);
-    checkAgainstNative(after, text, nativeFigures(text), what);
+    checkAgainstNative(after, text, nativeFigures(text, options), what);
   }
 
   test('follows a mouse drag of a corner in the top view', async () => {
@@ -228,6 +246,8 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       // Corner 1 right and away from the eye: its x and z change, y stays.
       const after = await dragCorner(page, 'top-view', 1, [60, -50], mouse);
       checkDrag(before, after, [3, 5], 'mouse drag');
+      assert.equal(after.said[0], '', 'nothing is said during the drag');
+      assert.match(after.said[1], /^Clipped then divided: \d+ vert/, 'the summary, on release');
       assert.ok(Number(after.fields[3]) > Number(before.fields[3]), 'x grows to the right');
       assert.ok(Number(after.fields[5]) < Number(before.fields[5]), 'z falls away from the eye');
       assert.deepEqual(session.problems, []);
@@ -255,7 +275,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       };
       // Corner 2 further away and down: its z and y change, x stays.
       const after = await dragCorner(page, 'side-view', 2, [40, 50], finger);
-      checkDrag(before, after, [7, 8], 'touch drag');
+      checkDrag(before, after, [7, 8], 'touch drag', ['--screen']);
       const layout = await page.evaluate(() => ({
         pageWidth: document.documentElement.scrollWidth,
         widest: Math.max(...[...document.querySelectorAll('.figure img, .view svg')]
@@ -347,6 +367,181 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.deepEqual(session.problems, []);
     } finally {
       await context.close();
+    }
+  });
+
+  // Presses Tab until the focus is on an element that satisfies `is` (a function run in the page
+  // on document.activeElement); fails after 80 presses.
+  async function tabTo(page, is, what) {
+    for (let i = 0; i < 80; ++i) {
+      await page.keyboard.press('Tab');
+      if (await page.evaluate(is)) return;
+    }
+    throw new Error(`Tab never reached ${what}`);
+  }
+
+  test('works from the keyboard alone: a corner moved by arrow keys, a pass stepped to its end; ' +
+       'axe-core finds nothing, and the change is announced once the keys rest', async () => {
+    const session = await h.openPage(browser, `${url}#t=${walkthrough[0].text}`,
+                                     { viewport: { width: 1280, height: 800 } });
+    try {
+      const { page } = session;
+      const start = await updated(page, []);
+      await assertNoAxeViolations(page, 'the explorer with a preset');
+      await tabTo(page, () => document.activeElement.matches('#top-view .handle'), 'a corner');
+      const corner = Number(await page.evaluate(() => document.activeElement.dataset.corner));
+      assert.match(await page.evaluate(() => document.activeElement.getAttribute('aria-label')),
+                   /corner/);
+      await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
+      // Right: x only, a hundredth of the view; Shift+Up: depth only, ten times as far.
+      let before = await imageUrls(page);
+      await page.keyboard.press('ArrowRight');
+      const right = await updated(page, before);
+      before = await imageUrls(page);
+      await page.keyboard.press('Shift+ArrowUp');
+      const up = await updated(page, before);
+      const x = 3 * corner, z = 3 * corner + 2;
+      checkDrag(start, right, [x], 'ArrowRight');
+      checkDrag(right, up, [z], 'Shift+ArrowUp');
+      const dx = right.fields[x] - start.fields[x], dz = right.fields[z] - up.fields[z];
+      assert.ok(dx > 0 && Math.abs(dz / dx / (300 / 400) - 10) < 1.5, `steps ${dx} and ${dz}`);
+      assert.ok(await page.evaluate(() => document.activeElement.matches('#top-view .handle')),
+                'the focus stays on the corner');
+      await page.waitForFunction(() => /^Clipped then divided: \d+ vert/.test(
+        document.getElementById('announce').textContent), null, { timeout: 2000 });
+      await assertNoAxeViolations(page, 'the explorer after a keyboard move');
+      before = await imageUrls(page);
+      await page.keyboard.press('Home');
+      assert.deepEqual((await updated(page, before)).fields, start.fields, 'Home puts it back');
+
+      // Pass 2 chosen with Enter, stepped with the arrows and to its end with End.
+      await tabTo(page, () => document.activeElement.textContent === '2 ClipRight', 'pass 2');
+      await page.keyboard.press('Enter');
+      await tabTo(page, () => document.activeElement.id === 'step-next', 'Next');
+      const step = () => page.evaluate(() => ({
+        position: document.getElementById('step-position').textContent,
+        text: document.getElementById('step-text').textContent,
+        src: document.querySelector('#pass-2 img').src,
+        said: document.getElementById('announce').textContent }));
+      const edges = nativeEdges(walkthrough[0].text)[1];
+      const first = await step();
+      assert.equal(first.position, `edge 1 of ${edges.length}`);
+      await page.keyboard.press('ArrowRight');
+      assert.equal((await step()).position, `edge 2 of ${edges.length}`);
+      await page.keyboard.press('End');
+      const last = await step();
+      const output = JSON.parse(await page.getAttribute('#pass-2', 'data-vertices')).length;
+      const title = await page.textContent('#presets [aria-pressed="true"]');
+      const { stem } = walkthrough[0];
+      const native = nativeFigures(walkthrough[0].text, ['--steps', '--title', title,
+                                                          '--stem', stem]);
+      assert.ok(Buffer.from(last.src.split(',')[1], 'base64').equals(
+        native.file(`${stem}-pass2-right-step${edges.length}.svg`)), 'the last step\'s figure');
+      assert.equal(last.position, `edge ${edges.length} of ${edges.length}`);
+      assert.match(last.text, new RegExp(`case ${edges.at(-1).case}\\.`));
+      assert.match(last.text, new RegExp(`The output has ${output} of its ${output} vertices`));
+      assert.match(last.said, /ClipRight, edge \d+ of \d+/);
+      assert.notEqual(last.src, first.src, 'the step figure grows');
+      await tabTo(page, () => document.activeElement.id === 'step-play', 'Play');
+      await page.keyboard.press('Enter');
+      assert.equal(await page.textContent('#step-play'), 'Pause');
+      await page.keyboard.press('Enter');
+      assert.equal(await page.textContent('#step-play'), 'Play');
+      await assertNoAxeViolations(page, 'the explorer stepping pass 2');
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
+    }
+  });
+
+  // The smallest text a figure image shows, in CSS pixels: its SVG drawn inline at the image's
+  // size, each text's computed size times the drawing's scale.
+  const smallestText = (page, selector) => page.evaluate(async (selector) => {
+    const image = document.querySelector(selector);
+    const holder = document.createElement('div');
+    holder.innerHTML = await (await fetch(image.src)).text();
+    const svg = holder.querySelector('svg');
+    svg.setAttribute('width', image.getBoundingClientRect().width);
+    svg.removeAttribute('height');
+    document.body.appendChild(holder);
+    const scale = svg.getScreenCTM().a;
+    const sizes = [...svg.querySelectorAll('text')].map(
+      (text) => parseFloat(getComputedStyle(text).fontSize) * scale);
+    holder.remove();
+    return Math.min(...sizes);
+  }, selector);
+
+  test('shows a chosen pass readably beside the views at 1280 by 800, and on a phone shows ' +
+       'every figure readably and scrolls on a swipe off the corners', async () => {
+    const desk = await h.openPage(browser, `${url}#t=${walkthrough[2].text}`,
+                                  { viewport: { width: 1280, height: 800 } });
+    try {
+      await updated(desk.page, []);
+      await desk.page.click('#pass-select button:nth-child(5)');
+      await desk.page.waitForFunction(() => document.querySelector('#pass-4 img').complete);
+      const boxes = await desk.page.evaluate(() => ['#top-view', '#side-view', '#pass-4 img']
+        .map((selector) => document.querySelector(selector).getBoundingClientRect().toJSON()));
+      for (const box of boxes) {
+        assert.ok(box.left >= 0 && box.top >= 0 && box.right <= 1280 && box.bottom <= 800,
+                  `${JSON.stringify(box)} lies within the first screen`);
+      }
+      const size = await smallestText(desk.page, '#pass-4 img');
+      assert.ok(size >= 12, `the chosen figure's smallest text is ${size} px`);
+    } finally {
+      await desk.page.close();
+    }
+
+    const context = await browser.newContext({ ...h.phone, deviceScaleFactor: 2 });
+    try {
+      const { page, problems } = await h.openPage(context, `${url}#t=${walkthrough[4].text}`);
+      await updated(page, []);
+      for (const id of containers) {
+        const size = await smallestText(page, `#${id} img`);
+        assert.ok(size >= 12, `${id}: the smallest text is ${size} px`);
+      }
+      await page.tap('#pass-select button:nth-child(3)');
+      const size = await smallestText(page, '#pass-2 img');
+      assert.ok(size >= 12, `the chosen step figure's smallest text is ${size} px`);
+      // A finger put down in the top view away from the corners, and swiped up.
+      await page.evaluate(() => window.scrollTo(0, 0));
+      const box = await page.locator('#top-view').boundingBox();
+      const [x, y] = [box.x + 8, box.y + box.height - 8];
+      const cdp = await context.newCDPSession(page);
+      const touch = (type, points) => cdp.send('Input.dispatchTouchEvent',
+                                               { type, touchPoints: points });
+      await touch('touchStart', [{ x, y }]);
+      for (let step = 1; step <= 10; ++step) await touch('touchMove', [{ x, y: y - 20 * step }]);
+      await touch('touchEnd', []);
+      await page.waitForFunction(() => window.scrollY > 50, null, { timeout: 5000 });
+      assert.deepEqual(problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('names each figure\'s vertex counts in its container\'s description', async () => {
+    const session = await h.openPage(browser, `${url}#t=${walkthrough[1].text}`);
+    try {
+      const { page } = session;
+      await updated(page, []);
+      const cdp = await page.context().newCDPSession(page);
+      const { root } = await cdp.send('DOM.getDocument');
+      let entering = 3;
+      for (const id of containers) {
+        const { nodeId } = await cdp.send('DOM.querySelector',
+                                          { nodeId: root.nodeId, selector: `#${id}` });
+        const { nodes } = await cdp.send('Accessibility.getPartialAXTree',
+                                         { nodeId, fetchRelatives: false });
+        const description = nodes[0].description?.value ?? '';
+        const leaving = JSON.parse(await page.getAttribute(`#${id}`, 'data-vertices')).length;
+        for (const count of [entering, leaving]) {
+          assert.match(description, new RegExp(`\\b${count} vert(ex|ices)\\b`), id);
+        }
+        if (id !== 'final') entering = leaving;
+      }
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
     }
   });
 });

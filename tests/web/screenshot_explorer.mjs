@@ -1,5 +1,6 @@
-// Makes the README's picture of the clip explorer (not a test): the page in headless Chromium,
-// 1200 by 1000 pixels, showing the walkthrough's triangle that reaches behind the eye.
+// Makes the picture of the clip explorer (not a test): the page in headless Chromium, 1280 by 800
+// pixels, showing the walkthrough's triangle that reaches behind the eye with its near pass
+// chosen and stepped to the first edge that crosses the plane.
 //   node tests/web/screenshot_explorer.mjs docs/explorer.png
 import { chromium } from 'playwright-core';
 
@@ -10,13 +11,21 @@ const server = await h.serveFolder(h.webBuild);
 const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
                                         headless: true, args: ['--disable-gpu'] });
 try {
-  const page = await browser.newPage({ viewport: { width: 1200, height: 1000 } });
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
   await page.goto(server.url.replace(/clipdemo\.html$/, 'explore.html') +
                   '#t=-0.2,-0.15,-0.6,0.2,-0.15,-0.6,0.4,0.35,0.3');
+  await page.waitForFunction(() => document.querySelectorAll('.figure img').length === 7);
+  await page.click('#pass-select button:nth-child(6)');  // "5 ClipNear"
+  while (!/case (in-out|out-in)/.test(await page.textContent('#step-text')) &&
+         await page.isEnabled('#step-next')) {
+    await page.click('#step-next');
+  }
   await page.waitForFunction(() => {
-    const images = [...document.querySelectorAll('.figure img')];
-    return images.length === 7 && images.every((image) => image.complete && image.naturalWidth);
+    const image = document.querySelector('#pass-5 img');
+    return image.complete && image.naturalWidth > 0;
   });
+  await page.mouse.move(0, 0);
+  await page.evaluate(() => window.scrollTo(0, 0));  // a click near the fold scrolls the page
   await page.screenshot({ path: output });
   console.log(`wrote ${output}`);
 } finally {

@@ -1,0 +1,196 @@
+// The triangle the page shows (see explorer_core.js for the parts): where it comes from (the
+// address, the typed numbers, the presets, the views) and everything that follows from it on
+// each change; then the start, once the compiled side is ready.
+(function(explorer) {
+  'use strict';
+
+  var byId = explorer.byId, element = explorer.element, state = explorer.state;
+  var addressTimer = 0;    // a pending address update during a drag (setTimeout's id), or 0
+  var addressWritten = 0;  // when the address was last written (performance.now())
+  // Below this width the figures are drawn in the library's layout for a narrow screen, whose
+  // text stays readable there; above it in the layout of the printed walkthrough.
+  var narrow = window.matchMedia('(max-width: 699px)');
+
+  explorer.screenLayout = function() { return narrow.matches; };
+
+  // What the last change did, in one sentence: the chosen pass's summary, or with all six
+  // shown the final figure's.
+  explorer.changeSummary = function() {
+    return explorer.wasm.summary(state.shownPass > 0 ? state.shownPass - 1 : 6);
+  };
+
+  // Draws the triangle in the corners and shows everything that follows from it. typing: the
+  // number field being typed in, whose text stays as the user has it.
+  explorer.show = function(typing) {
+    if (!explorer.wasm.draw(narrow.matches)) {
+      explorer.setMessage('The six clipToPlane passes and clipToFrustum disagree for this ' +
+                          'triangle: please report it with this page\'s address.');
+    }
+    state.corners = Array.prototype.slice.call(explorer.wasm.corners());
+    state.triangleText = explorer.wasm.triangleText();
+    explorer.figures.update();
+    explorer.steps.update();
+    updateAddress();
+    var values = state.triangleText.split(',');
+    numberInputs().forEach(function(input, k) {
+      if (input !== typing) input.value = values[k];
+      input.removeAttribute('aria-invalid');
+    });
+    if (!typing) byId('numbers-error').textContent = '';
+    var preset = explorer.wasm.matchingPreset();
+    Array.prototype.forEach.call(byId('presets').children, function(button, k) {
+      button.setAttribute('aria-pressed', String(k === preset));
+    });
+    explorer.views.update();
+    byId('status').hidden = true;
+  };
+
+  // Writes the triangle into the address, replacing the history entry rather than adding one.
+  // While a corner is dragged, four times a second: a browser ignores, with a warning, a page that
+  // rewrites its address hundreds of times in a few seconds, and each rewrite costs the page a
+  // few milliseconds of a busy browser's time. The last position always lands.
+  function updateAddress() {
+    if (!state.drag) {
+      writeAddress();
+      return;
+    }
+    var wait = addressWritten + 250 - performance.now();
+    if (wait <= 0) writeAddress();
+    else if (!addressTimer) addressTimer = setTimeout(writeAddress, wait);
+  }
+
+  function writeAddress() {
+    clearTimeout(addressTimer);
+    addressTimer = 0;
+    addressWritten = performance.now();
+    history.replaceState(null, '', '#t=' + state.triangleText);
+  }
+
+  // A pending address update, done now (a drag has ended).
+  explorer.writeAddressNow = function() {
+    if (addressTimer) writeAddress();
+  };
+
+  // ---- The address ------------------------------------------------------------------------------
+
+  // Shows the triangle the address names; anything else, with a message, the first preset.
+  function followAddress() {
+    var hash = location.hash;
+    if (state.triangleText && hash === '#t=' + state.triangleText) return;
+    if (hash === '' || hash === '#') {
+      usePreset(0);
+      return;
+    }
+    var reason;
+    if (hash.indexOf('#t=') !== 0) {
+      reason = 'it does not start with #t=';
+    } else {
+      var text;
+      try {
+        text = decodeURIComponent(hash.slice(3));
+      } catch (error) {
+        text = null;
+      }
+      var parsed = text === null ? 'it is not a well-formed address' : explorer.wasm.parse(text);
+      if (parsed === true) {
+        explorer.setMessage('');
+        explorer.show();
+        explorer.announce(explorer.changeSummary);
+        return;
+      }
+      reason = parsed;
+    }
+    var shown = hash.length > 60 ? hash.slice(0, 57) + '\u2026' : hash;
+    explorer.setMessage('The address\'s triangle \u201c' + shown + '\u201d cannot be shown: ' +
+                        reason + '. Showing the walkthrough\'s triangle \u201c' +
+                        explorer.wasm.presetTitle(0) + '\u201d instead. An address that shows ' +
+                        'a triangle ends in #t=x0,y0,z0,x1,y1,z1,x2,y2,z2: nine numbers, each ' +
+                        'at most 1000000 in size.');
+    explorer.wasm.usePreset(0);
+    explorer.show();
+  }
+
+  function usePreset(k) {
+    explorer.wasm.usePreset(k);
+    explorer.show();
+    explorer.announce(explorer.changeSummary);
+  }
+
+  // ---- Typed numbers ----------------------------------------------------------------------------
+
+  function numberInputs() {
+    return Array.prototype.slice.call(byId('numbers').querySelectorAll('input'));
+  }
+
+  function onTyped(event) {
+    var parsed = explorer.wasm.parse(numberInputs().map(function(input) {
+      return input.value;
+    }).join(','));
+    if (parsed === true) {
+      explorer.setMessage('');
+      explorer.show(event.target);
+      explorer.announceAfterRest(explorer.changeSummary);
+      return;
+    }
+    event.target.setAttribute('aria-invalid', 'true');
+    byId('numbers-error').textContent = 'Not drawn: ' + parsed + '.';
+  }
+
+  function randomTriangle() {
+    // Around the frustum and a little behind the eye, to hundredths.
+    var values = [];
+    for (var i = 0; i < 9; ++i) {
+      var value = i % 3 === 2 ? 0.3 - 1.6 * Math.random() : 1.6 * Math.random() - 0.8;
+      values.push(Math.round(value * 100) / 100);
+    }
+    explorer.wasm.corners().set(values);
+    explorer.setMessage('');
+    explorer.show();
+    explorer.announce(explorer.changeSummary);
+  }
+
+  // ---- Start ------------------------------------------------------------------------------------
+
+  function buildPage() {
+    var presets = byId('presets');
+    for (var k = 0; k < explorer.wasm.presetCount(); ++k) {
+      var button = element('button', {type: 'button', 'aria-pressed': 'false'},
+                           explorer.wasm.presetTitle(k));
+      button.addEventListener('click', usePreset.bind(null, k));
+      presets.appendChild(button);
+    }
+    var random = element('button', {type: 'button'}, 'random');
+    random.addEventListener('click', randomTriangle);
+    presets.appendChild(random);
+
+    var rows = byId('numbers');
+    for (var corner = 0; corner < 3; ++corner) {
+      var row = element('tr');
+      row.appendChild(element('th', {scope: 'row'}, String(corner)));
+      ['x', 'y', 'z'].forEach(function(axis) {
+        var cell = element('td');
+        var input = element('input', {type: 'text', inputmode: 'decimal', spellcheck: 'false',
+                                      autocomplete: 'off', 'aria-label': axis + corner});
+        input.addEventListener('input', onTyped);
+        input.addEventListener('change', function() {
+          if (input.getAttribute('aria-invalid') !== 'true') explorer.show();
+        });
+        cell.appendChild(input);
+        row.appendChild(cell);
+      });
+      rows.appendChild(row);
+    }
+
+    explorer.figures.build();
+    explorer.steps.build();
+    explorer.views.build();
+    window.addEventListener('hashchange', followAddress);
+    // Crossing the narrow width redraws the figures in the other layout.
+    narrow.addEventListener('change', function() { explorer.show(); });
+  }
+
+  Module['onRuntimeInitialized'] = function() {
+    buildPage();
+    followAddress();
+  };
+})(ClipExplorer);

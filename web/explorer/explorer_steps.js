@@ -1,0 +1,139 @@
+// Stepping through one pass (see explorer_core.js for the parts): the chosen pass's walk of
+// clipToPlane, edge P -> Q by edge in the order the clipper takes them. For the current edge the
+// panel says which ends are inside, the case, d(P) and d(Q), t and the cut point when the edge
+// crosses, and what it appends; the pass's container shows the library's step figure, in which
+// the output grows edge by edge. All of it is the library's record of the walk, put into words.
+//
+// Keys, with the focus in the step controls: Left and Right step, Home and End go to the first
+// and the last edge.
+(function(explorer) {
+  'use strict';
+
+  var byId = explorer.byId, element = explorer.element, state = explorer.state;
+  var index = 0;       // the current edge of the chosen pass's walk, from 0
+  var count = 0;       // how many edges the chosen pass walks (0: an empty polygon enters it)
+  var playTimer = 0;   // setInterval's id while playing, or 0
+  var playEvery = 1200;  // milliseconds per step while playing
+  var lastStep = null;   // what the step last drawn shows (explorerDrawStep's record)
+
+  // A number as the panel writes it: at most six significant digits, a true minus sign.
+  function number(value) {
+    if (typeof value === 'string') return value;  // "NaN", "Infinity", "-Infinity"
+    return String(Number(value.toPrecision(6))).replace(/-/g, '\u2212');
+  }
+
+  function point(values) {
+    return '(' + values.map(number).join(', ') + ')';
+  }
+
+  // The step in sentences: what it is, the ends, the cut, what is appended, the output so far.
+  function stepLines(step) {
+    var edge = step.record;
+    // The clipper's own decision, as the case names it ("out-in": P outside, Q inside).
+    var sides = edge['case'].split('-').map(function(side) {
+      return side === 'in' ? 'inside' : 'outside';
+    });
+    var lines = ['Edge ' + (step.edge + 1) + ' of ' + step.count + ': P = vertex ' + edge.from +
+                 ' \u2192 Q = vertex ' + edge.to + ', case ' + edge['case'] + '.'];
+    lines.push('d(P) = ' + number(edge.dFrom) + ', so P is ' + sides[0] + '; d(Q) = ' +
+               number(edge.dTo) + ', so Q is ' + sides[1] + '.');
+    if (edge.t === null) {
+      lines.push('The edge does not cross the plane: no t, no cut point.');
+    } else {
+      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(edge.t) +
+                 '; the cut point I = P + t(Q \u2212 P) = ' + point(step.cut) + '.');
+    }
+    var appended = edge.appended.map(function(k, j) {
+      var what = edge.t !== null && j === 0 ? 'I' : 'Q';
+      return what + ' as output vertex ' + k;
+    });
+    lines.push(appended.length ? 'Appended: ' + appended.join(', then ') + '.'
+                               : 'Nothing is appended.');
+    lines.push('The output has ' + step.outputSoFar + ' of its ' + step.outputCount +
+               ' vertices after this edge.');
+    return lines;
+  }
+
+  // Draws the current step of the chosen pass and says it in the panel.
+  function drawStep() {
+    var pass = state.shownPass - 1;
+    count = explorer.wasm.edgeCount(pass);
+    index = Math.max(0, Math.min(index, count - 1));
+    var text = byId('step-text');
+    text.textContent = '';
+    if (count === 0) {
+      lastStep = null;
+      explorer.wasm.drawStep(pass, 0);
+      explorer.figures.showStep(state.shownPass);
+      text.appendChild(element('p', {}, 'No polygon enters this pass: an earlier pass left ' +
+                                        'nothing inside, so there is no edge to walk.'));
+    } else {
+      lastStep = explorer.wasm.drawStep(pass, index);
+      explorer.figures.showStep(state.shownPass);
+      stepLines(lastStep).forEach(function(line) { text.appendChild(element('p', {}, line)); });
+    }
+    byId('step-position').textContent = count ? 'edge ' + (index + 1) + ' of ' + count
+                                              : 'no edges';
+    byId('step-previous').disabled = index <= 0;
+    byId('step-next').disabled = index >= count - 1;
+    byId('step-play').disabled = count <= 1;
+  }
+
+  function go(to, announce) {
+    index = Math.max(0, Math.min(to, count - 1));
+    drawStep();
+    if (announce && lastStep) {
+      explorer.announce(function() { return explorer.wasm.summary('step'); });
+    }
+  }
+
+  function setPlaying(on) {
+    clearInterval(playTimer);
+    playTimer = 0;
+    var button = byId('step-play');
+    button.textContent = on ? 'Pause' : 'Play';
+    if (!on) return;
+    if (index >= count - 1) go(0, true);
+    playTimer = setInterval(function() {
+      go(index + 1, true);
+      if (index >= count - 1) setPlaying(false);
+    }, playEvery);
+  }
+
+  function onKey(event) {
+    var targets = {ArrowLeft: index - 1, ArrowRight: index + 1, Home: 0, End: count - 1};
+    if (!(event.key in targets) || event.altKey || event.ctrlKey || event.metaKey) return;
+    event.preventDefault();
+    setPlaying(false);
+    go(targets[event.key], true);
+  }
+
+  explorer.steps = {
+    build: function() {
+      byId('step-previous').addEventListener('click', function() {
+        setPlaying(false);
+        go(index - 1, true);
+      });
+      byId('step-next').addEventListener('click', function() {
+        setPlaying(false);
+        go(index + 1, true);
+      });
+      byId('step-play').addEventListener('click', function() { setPlaying(!playTimer); });
+      byId('step-controls').addEventListener('keydown', onKey);
+    },
+    // Pass k (from 1) is chosen, or none (0): its walk starts at the first edge.
+    choose: function(k) {
+      setPlaying(false);
+      index = 0;
+      byId('steps').hidden = k === 0;
+      if (k === 0) return;
+      byId('steps-title').textContent = 'Step through pass ' + k + ': ' +
+                                        explorer.passNames[k - 1];
+      drawStep();
+    },
+    // After a draw: the same step of the new walk (the last one if the walk got shorter).
+    update: function() {
+      if (state.shownPass > 0) drawStep();
+    },
+  };
+})(ClipExplorer);
