@@ -2,8 +2,10 @@
 // projection and clipper (through the figure library, clip_figures.h), so that the pictures show
 // what the code does.
 //
-//   clipfigs OUTDIR
-//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs)
+//   clipfigs [--screen] OUTDIR
+//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs); with
+//       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/ (the web
+//       build's walkthrough page shows those on a narrow screen)
 //   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] [--screen]
 //            [--steps] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
@@ -28,14 +30,15 @@
 namespace {
 
 const char* const usage =
-    "usage: clipfigs OUTDIR\n"
+    "usage: clipfigs [--screen] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
     "                [--screen] [--steps] OUTDIR\n"
     "       clipfigs --explorer-links\n"
-    "The first writes the figures of docs/clipping.md into OUTDIR/figures/; the second the seven\n"
-    "figures of one triangle (eye space) into OUTDIR/ (--screen: laid out for a screen 390 px\n"
-    "wide; --steps: with a figure for each step of each pass); the third prints, for each\n"
-    "triangle of docs/clipping.md, its stem and the clip explorer's address that shows it.\n";
+    "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
+    "for a screen 390 px wide, into OUTDIR/figures/screen/); the second the seven figures of\n"
+    "one triangle (eye space) into OUTDIR/ (--screen: the same layout; --steps: with a figure\n"
+    "for each step of each pass); the third prints, for each triangle of docs/clipping.md, its\n"
+    "stem and the clip explorer's address that shows it.\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -105,12 +108,17 @@ bool isStem(const std::string& stem)
     return true;
 }
 
-int walkthrough(const char* outdir)
+int walkthrough(const char* outdir, FigureLayout layout)
 {
-    const std::filesystem::path folder = std::filesystem::path(outdir) / "figures";
+    std::filesystem::path folder = std::filesystem::path(outdir) / "figures";
+    if (layout == FigureLayout::Screen) folder /= "screen";
     if (!makeFolder(folder)) return 1;
+    Options options;
+    options.layout = layout;
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-        if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder)) return 1;
+        if (!writeTriangle(triangle.corners, triangle.title, triangle.stem, folder, options)) {
+            return 1;
+        }
     }
     const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles));
     std::printf("clipfigs: wrote %d figures to %s\n", figures, folder.string().c_str());
@@ -174,7 +182,10 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1]);
+    if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
+    if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {
+        return walkthrough(argv[2], FigureLayout::Screen);
+    }
     if (argc >= 3 && std::string(argv[1]).rfind("--", 0) == 0) return oneTriangle(argc, argv);
     std::fprintf(stderr, "%s", usage);
     return 2;

@@ -17,6 +17,12 @@
 //   calls logs a console error, and the page may scroll or zoom under the finger. Here one touch
 //   sequence on the canvas is one left-button press and one release (also when the touch is
 //   cancelled); a second finger adds nothing; the canvas itself neither scrolls nor zooms.
+// - one holder: the mouse, a finger and the arrow keys (web/key_orbit.js) all press the program's
+//   left button. Its events must alternate press, release, or the program's drag flag ends up
+//   inverted and every later drag stops turning the camera; and a delta between two sources'
+//   positions would jump the camera. So the source that pressed holds the buttons: a press by
+//   another source meanwhile is ignored, only the holder's release or cancel lets go, and only
+//   the holder's motion reaches the program.
 // - wheel: the same passive-listener errors, and GLUT takes the wheel anywhere on the page, which
 //   then cannot scroll. Here the wheel reaches the program only over the canvas, as one press and
 //   one release of button 3 (up) or 4 (down), as freeglut reports it without a wheel callback.
@@ -80,36 +86,49 @@ function movePointerTo(clientX, clientY) {
   Browser.mouseY = (clientY - rect.top) * (canvas.height / rect.height);
 }
 
-// A press on the canvas gives the keyboard back to the program, as a click into a window does.
+// A press on the canvas gives it the keyboard, as a click into a window does (the press's own
+// default, which would focus it, is prevented to keep text from being selected).
 function focusProgram() {
-  if (!programHasFocus()) document.activeElement.blur();
+  Module['canvas'].focus({ preventScroll: true });
 }
 
-// GLUT.buttons: bit b is set while button b, pressed on the canvas, is held. GLUT's motion
-// handler reports motion to the program only while one is.
-function pressButton(button) {
+// GLUT.buttons: bit b is set while button b, pressed on the canvas, is held. buttonHolder is the
+// source that pressed them, 'mouse', 'touch' or 'key', or null while none is held; only the mouse
+// has more than one button. Motion reaches the program only while a button is held.
+var buttonHolder = null;
+
+function pressButton(source, button) {
+  buttonHolder = source;
   GLUT.buttons |= 1 << button;
   callProgram(GLUT.mouseFunc, [button, 0 /* GLUT_DOWN */, Browser.mouseX, Browser.mouseY]);
 }
 
 function releaseButton(button) {
   GLUT.buttons &= ~(1 << button);
+  if (GLUT.buttons == 0) buttonHolder = null;
   callProgram(GLUT.mouseFunc, [button, 1 /* GLUT_UP */, Browser.mouseX, Browser.mouseY]);
+}
+
+// Whether the mouse may press or move the program's pointer: no other source holds a button.
+function mouseMayAct() {
+  return buttonHolder === null || buttonHolder == 'mouse';
 }
 
 GLUT.onMouseButtonDown = function(event) {
   var button = event['button'];
   if (event.target != Module['canvas'] || button > 2 || (GLUT.buttons & (1 << button))) return;
   event.preventDefault();  // no text selection by dragging from the canvas
+  if (!mouseMayAct()) return;
   focusProgram();
   Browser.calculateMouseEvent(event);
   GLUT.saveModifiers(event);
-  pressButton(button);
+  pressButton('mouse', button);
 };
 
 GLUT.onMouseButtonUp = function(event) {
   var button = event['button'];
-  if (button > 2 || !(GLUT.buttons & (1 << button))) return;  // not pressed on the canvas
+  // Not pressed on the canvas, or held by another source.
+  if (button > 2 || buttonHolder != 'mouse' || !(GLUT.buttons & (1 << button))) return;
   Browser.calculateMouseEvent(event);
   GLUT.saveModifiers(event);
   releaseButton(button);
@@ -121,6 +140,7 @@ function moveProgramPointer() {
 }
 
 GLUT.onMousemove = function(event) {
+  if (!mouseMayAct()) return;  // the pointer is the holder's
   var lastX = Browser.mouseX, lastY = Browser.mouseY;
   Browser.calculateMouseEvent(event);
   if (Browser.mouseX == lastX && Browser.mouseY == lastY) return;
@@ -155,14 +175,14 @@ function findTouch(touches, identifier) {
 var touchListeners = {
   touchstart: function(event) {
     event.preventDefault();
-    // A second finger adds nothing, nor does a touch while the mouse holds the left button.
-    if (heldTouch !== null || (GLUT.buttons & 1)) return;
+    // A second finger adds nothing, nor does a touch while the mouse holds a button.
+    if (buttonHolder !== null) return;
     var touch = event.changedTouches[0];
     heldTouch = touch.identifier;
     focusProgram();
     movePointerTo(touch.clientX, touch.clientY);
     GLUT.modifiers = 0;
-    pressButton(0);
+    pressButton('touch', 0);
   },
   touchmove: function(event) {
     event.preventDefault();
@@ -190,6 +210,7 @@ Object.keys(touchListeners).forEach(function(type) {
 Module['canvas'].addEventListener('wheel', function(event) {
   if (event.deltaY == 0) return;
   event.preventDefault();
+  if (!mouseMayAct()) return;  // its press would move the program's pointer under the holder
   Browser.calculateMouseEvent(event);
   GLUT.saveModifiers(event);
   var button = event.deltaY < 0 ? 3 : 4;  // wheel up, wheel down

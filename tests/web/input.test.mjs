@@ -24,7 +24,8 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
   before(async () => {
     server = await h.serveFolder(path.join(h.webBuild, 'test-pages/empty'));
     browser = await h.launchBrowser();
-    session = await h.openPage(browser, server.url);
+    // A laptop with a touch screen: mouse and finger on the one page.
+    session = await h.openPage(browser, server.url, { hasTouch: true });
     page = session.page;
     await h.waitForOutput(session, /^Reading in teapot\.tri \(0 triangles\)\. \. \.$/);
   });
@@ -88,7 +89,7 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
     // Tab moves through the buttons, unseen by the program; Enter and Space press the focused
     // one and reach the program only through it.
     const focused = () => page.evaluate(() => document.activeElement.textContent);
-    for (let i = 0; i < 5 && (await focused()) !== 'Switch view (Space)'; ++i) {
+    for (let i = 0; i < 10 && (await focused()) !== 'Switch view (Space)'; ++i) {
       await page.keyboard.press('Tab');
     }
     assert.equal(await focused(), 'Switch view (Space)');
@@ -104,6 +105,73 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
     await h.dragOnCanvas(page, [128, 128], [128, 128]);
     await page.keyboard.press('Backslash');
     assert.equal(await stateAfterNextFrame(page), 'world view');
+  });
+
+  // A drag back by whole pixels undoes the keys' turn exactly (each press is an 8-pixel drag,
+  // 5.625 degrees, and all the sums are exact in float): the picture is the one before, bit for bit.
+  test('Tab reaches the canvas, whose arrow keys turn the camera as a drag does; Tab leaves it',
+       async () => {
+    const canvas = page.getByRole('application', { name: 'The clipping demo' });
+    const canvasFocused = () => canvas.evaluate((element) => element === document.activeElement);
+    await page.evaluate(() => document.activeElement.blur());
+    for (let i = 0; i < 10 && !(await canvasFocused()); ++i) await page.keyboard.press('Tab');
+    assert.ok(await canvasFocused(), 'Tab reaches the canvas');
+    const start = await h.settledPicture(take);
+    // The camera's angles as the canvas's description gives them: [about y, about x], degrees.
+    const angles = async () => (await page.locator('#description').textContent()).match(
+      /turned (-?[\d.]+)° about the vertical axis and (-?[\d.]+)° about the horizontal/)
+      .slice(1).map(Number);
+    const startAngles = await angles();
+
+    for (const [keys, sign, back] of [[['ArrowRight', 'ArrowDown'], 1, [[164, 160], [100, 128]]],
+                                      [['ArrowLeft', 'ArrowUp'], -1, [[100, 128], [164, 160]]]]) {
+      for (let i = 0; i < 8; ++i) await page.keyboard.press(keys[0]);
+      for (let i = 0; i < 4; ++i) await page.keyboard.press(keys[1]);
+      assert.ok(turned(start, await h.settledPicture(take)), `${keys} turn the view`);
+      const [y, x] = await angles();
+      assert.ok(Math.abs(y - startAngles[0] - sign * 45) < 0.002 &&
+                Math.abs(x - startAngles[1] - sign * 22.5) < 0.002,
+                `${keys}: the description says ${y}°, ${x}° after ${startAngles}`);
+      await h.dragOnCanvas(page, ...back);
+      assert.ok(h.samePicture(start, await h.settledPicture(take)),
+                `a drag of 64 and 32 pixels undoes ${keys}`);
+    }
+
+    // While the mouse holds the button, the keys turn nothing.
+    const box = await page.locator('#canvas').boundingBox();
+    await page.mouse.move(box.x + 128, box.y + 128);
+    await page.mouse.down();
+    for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowRight');
+    await page.mouse.up();
+    assert.ok(h.samePicture(start, await h.settledPicture(take)), 'no key turn during a drag');
+
+    // Space keeps its meaning on the focused canvas; Tab moves on to the buttons.
+    assert.ok(await canvasFocused(), 'the press gave the canvas the focus');
+    await page.keyboard.press('Space');
+    assert.equal(await stateAfterNextFrame(page), 'clip-space view');
+    await page.keyboard.press('Space');
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.textContent),
+                 'Switch view (Space)');
+  });
+
+  // The program toggles its drag on every left-button event: one unmatched release would invert
+  // it, and every later drag would stop turning the view.
+  test('a finger holding the button keeps it: the mouse\'s click, motion and the keys reach ' +
+       'the program not, and drags turn the view afterwards', async () => {
+    const touch = await touchScreen(page);
+    const heading = await page.locator('h1').boundingBox();
+    const box = await page.locator('#canvas').boundingBox();
+    const picture = await h.settledPicture(take);
+    await touch.start([128, 128]);
+    await page.keyboard.press('ArrowRight');  // the touch gave the canvas the focus
+    await page.mouse.move(box.x + 40, box.y + 40);
+    await page.mouse.move(box.x + 220, box.y + 200, { steps: 20 });
+    await page.mouse.click(heading.x + 20, heading.y + heading.height / 2);
+    await touch.end();
+    assert.ok(h.samePicture(picture, await h.settledPicture(take)), 'nothing turned meanwhile');
+    await h.dragOnCanvas(page, [100, 128], [164, 160]);
+    assert.ok(turned(picture, await h.settledPicture(take)), 'a mouse drag turns the view');
   });
 
   test('reports no console error, page error or failed request', () => {

@@ -131,16 +131,31 @@ describe('The teapot', { timeout: 180_000 }, () => {
     assert.ok(!h.samePicture(moving, await take()), 'the animation runs again');
   });
 
-  test('ends with Escape: no further frame, and keys do nothing any more', async () => {
-    await session.page.keyboard.press('Escape');
+  test('ends with Escape: no further frame, and keys do nothing any more; "Start again", ' +
+       'focused within a second, brings the demo back', async () => {
+    const page = session.page;
+    await page.keyboard.press('Escape');
+    const restart = page.getByRole('button', { name: 'Start again' });
+    await restart.waitFor({ state: 'visible', timeout: 1000 });
+    assert.ok(await restart.evaluate((button) => button === document.activeElement),
+              'the focus is on "Start again"');
     await h.sleep(300);
     const last = await take();
     await h.sleep(1000);
     assert.ok(h.samePicture(last, await take()), 'no frame after Escape');
-    await session.page.keyboard.press('Space');
+    await page.locator('h1').click();  // the keys away from "Start again", to the ended program
+    await page.keyboard.press('Space');
     await h.sleep(300);
     assert.ok(h.samePicture(last, await take()), 'Space after Escape changes nothing');
-    assert.match(await session.page.locator('#status').textContent(), /ended \(exit status 0\)/);
+    assert.match(await page.locator('#status').textContent(), /ended \(exit status 0\)/);
+
+    session.output.length = 0;
+    await restart.focus();
+    await page.keyboard.press('Enter');
+    await h.waitForOutput(session, /^Reading in teapot\.tri \([1-9]\d* triangles\)\. \. \.$/);
+    const first = await h.waitForPicture(take, (picture) => h.countPixels(picture, h.isMesh) > 100);
+    await h.sleep(500);
+    assert.ok(!h.samePicture(first, await take()), 'the demo runs again');
   });
 
   test('reports no console error, page error or failed request', () => {

@@ -9,10 +9,18 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
+import { assertNoAxeViolations } from './axe.mjs';
 import * as h from './harness.mjs';
 
 const markdown = fs.readFileSync(
   path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../docs/clipping.md'), 'utf8');
+
+// The rules axe-core runs on every page besides WCAG 2.0 and 2.1 A and AA and the landmarks.
+const pageRules = ['target-size', 'heading-order', 'empty-table-header'];
+
+// Waits until the demo page has drawn its first frame (the state line is written after each).
+const firstFrame = (page) => page.waitForFunction(
+  () => document.getElementById('state').textContent !== '');
 
 describe('The site', { timeout: 180_000 }, () => {
   let browser, server, folder;
@@ -56,6 +64,42 @@ describe('The site', { timeout: 180_000 }, () => {
     }
   });
 
+  // axe-core's WCAG 2.0/2.1 A and AA rules, the landmark rules, WCAG 2.2's target size, and
+  // headings in order with no empty header cell; each page the way a user meets it.
+  test('every page passes axe-core, and each links back to the index', async () => {
+    for (const name of ['index.html', 'clipping.html', 'clipdemo.html']) {
+      const session = await load(`${server.base}${name}`);
+      if (name === 'clipdemo.html') await firstFrame(session.page);
+      await assertNoAxeViolations(session.page, name, { extraRules: pageRules });
+      if (name !== 'index.html') {
+        assert.ok(await session.page.locator('a[href="index.html"]').count() > 0,
+                  `${name} links the index`);
+      }
+      assert.deepEqual(session.problems, [], name);
+      await session.page.close();
+    }
+  });
+
+  // With reduced motion asked for, and without: the same, nothing moves until asked to.
+  test('the index shows a still, plays its animation on request and stops it again', async () => {
+    const session = await h.openPage(browser, 'about:blank', { reducedMotion: 'reduce' });
+    const page = session.page;
+    const gifs = [];
+    page.on('request', (request) => { if (/\.gif$/.test(request.url())) gifs.push(request.url()); });
+    await page.goto(`${server.base}index.html`, { waitUntil: 'networkidle' });
+    const shown = () => page.locator('main img').evaluate(
+      (image) => image.complete && image.naturalWidth > 0 && new URL(image.src).pathname);
+    assert.equal(await shown(), '/world-view.png');
+    assert.deepEqual(gifs, [], 'no animation is fetched before it is asked for');
+    await page.getByRole('button', { name: 'Play the animation' }).click();
+    await page.waitForLoadState('networkidle');
+    assert.equal(await shown(), '/clipdemo.gif');
+    await page.getByRole('button', { name: 'Stop the animation' }).click();
+    assert.equal(await shown(), '/world-view.png');
+    assert.deepEqual(session.problems, []);
+    await page.close();
+  });
+
   test('the walkthrough is a page of its own with every figure of its Markdown', async () => {
     const session = await load(`${server.base}clipping.html`);
     const page = session.page;
@@ -86,14 +130,63 @@ describe('The site', { timeout: 180_000 }, () => {
 
   // Each figure links the explorer at its own triangle: opened there, the explorer shows that
   // very figure, byte for byte.
-  test('every figure of the walkthrough opens its triangle in the clip explorer', async () => {
+  test('on a 390-pixel phone the walkthrough shows each figure in its screen layout, its text ' +
+       '12 px or more, and a tap opens the figure alone, to zoom', async () => {
+    const session = await h.openPage(browser, 'about:blank', h.phone);
+    const page = session.page;
+    await page.goto(`${server.base}clipping.html`, { waitUntil: 'networkidle' });
+    // Each figure's smallest text as shown: its smallest font size times the picture's scale.
+    const figures = await page.locator('main figure img').evaluateAll(
+      (all) => Promise.all(all.map(async (image) => {
+        const svg = await (await fetch(image.currentSrc)).text();
+        const width = Number(svg.match(/<svg [^>]*width="([\d.]+)"/)[1]);
+        const box = image.getBoundingClientRect();
+        const sizes = [...svg.matchAll(/font-size="([\d.]+)"/g)].map((match) => Number(match[1]));
+        return { src: image.currentSrc, smallest: (Math.min(...sizes) * box.width) / width,
+                 inside: box.left >= 0 && box.right <= innerWidth };
+      })));
+    assert.ok(figures.length >= 14, `${figures.length} figures`);
+    for (const { src, smallest, inside } of figures) {
+      assert.match(src, /\/figures\/screen\/[^/]+\.svg$/, 'the screen layout');
+      assert.ok(smallest >= 12, `${src}: text of ${smallest.toFixed(1)} px`);
+      assert.ok(inside, `${src} lies within the screen's width`);
+    }
+
+    assert.deepEqual(session.problems, []);  // (the figure alone asks for a favicon.ico)
+
+    const figure = page.locator('main figure img').first();
+    await figure.scrollIntoViewIfNeeded();
+    const alone = new URL(await figure.getAttribute('src'), page.url()).href;
+    await Promise.all([page.waitForURL(alone), figure.tap()]);
+    assert.equal(await page.evaluate(() => document.documentElement.localName), 'svg');
+    const scale = () => page.evaluate(() => visualViewport.scale);
+    const before = await scale();
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('Input.synthesizePinchGesture', { x: 100, y: 100, scaleFactor: 2.5 });
+    assert.ok(await scale() > 1.5 * before, 'two fingers zoom the figure');
+    await page.close();
+  });
+
+  // ... and is described in words, the <desc> the figure library writes into it.
+  test('every figure of the walkthrough opens its triangle in the clip explorer and is ' +
+       'described in its own words', async () => {
     const session = await load(`${server.base}clipping.html`);
     const figures = await session.page.locator('main img[src^="figures/"]').evaluateAll(
-      (all) => all.map((image) => ({ src: image.src, link: image.closest('a')?.href ?? '' })));
+      (all) => Promise.all(all.map(async (image) => {
+        const svg = new DOMParser().parseFromString(await (await fetch(image.src)).text(),
+                                                    'image/svg+xml');
+        const text = (element) => element?.textContent.replace(/\s+/g, ' ').trim();
+        return {
+          src: image.src,
+          link: image.closest('figure').querySelector('a[href*="explore.html"]')?.href ?? '',
+          words: text(document.getElementById(image.getAttribute('aria-describedby'))),
+          desc: text(svg.querySelector('desc')) };
+      })));
     const passes = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
                     'pass6-far', 'final'];
     const firstOfStem = new Map();
-    for (const { src, link } of figures) {
+    for (const { src, link, words, desc } of figures) {
+      assert.ok(desc?.length > 100 && words === desc, `${src}: the page gives its description`);
       const [, stem, pass] = src.match(/figures\/(.+)-(pass\d-\w+|final)\.svg$/);
       assert.match(link, /\/explore\.html#t=[^,]+(,[^,]+){8}$/, `${src} links the explorer`);
       if (!firstOfStem.has(stem)) firstOfStem.set(stem, { src, link, pass });
@@ -134,16 +227,23 @@ describe('The demo in one file, opened from the disk', { timeout: 120_000 }, () 
     if (folder) fs.rmSync(folder, { recursive: true, force: true });
   });
 
-  test('draws the teapot lit inside the outline, and Escape ends it', async () => {
-    await h.waitForOutput(session, /^Reading in teapot\.tri \(4032 triangles\)\. \. \.$/);
+  test('draws the teapot lit inside the outline, passes axe-core, and Escape ends it until ' +
+       '"Start again"', async () => {
+    const loaded = /^Reading in teapot\.tri \(4032 triangles\)\. \. \.$/;
+    await h.waitForOutput(session, loaded);
     h.checkMesh(await h.waitForPicture(take, (picture) => h.countPixels(picture, h.isMesh) > 100),
                 'world view', 5);
+    await firstFrame(session.page);
+    await assertNoAxeViolations(session.page, 'clipdemo-single.html', { extraRules: pageRules });
     await session.page.keyboard.press('Escape');
     await h.sleep(300);
     const last = await take();
     await h.sleep(1000);
     assert.ok(h.samePicture(last, await take()), 'no frame after Escape');
     assert.match(await session.page.locator('#status').textContent(), /ended \(exit status 0\)/);
+    session.output.length = 0;
+    await session.page.keyboard.press('Enter');  // the focus is on "Start again"
+    await h.waitForOutput(session, loaded);
     assert.deepEqual(session.problems, []);
   });
 });

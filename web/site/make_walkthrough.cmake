@@ -1,11 +1,11 @@
 # Makes the walkthrough page from its Markdown at build time: the Markdown converted by cmark-gfm
 # with its extensions (pipe tables, and the raw <img> tags the Markdown uses, passed through its
-# filter of unsafe tags), put into the page template in place of @BODY@, its first heading as
-# @TITLE@.
-# Every figure it shows becomes a link to the clip explorer with the figure's triangle, at the
-# address `clipfigs --explorer-links` gives for the figure's stem.
+# filter of unsafe tags), its figures made into figures for every screen and for screen readers
+# by walkthrough_figures.mjs (the print and the screen layout, the text description, a link to the
+# figure alone and one to the clip explorer at the address `clipfigs --explorer-links` gives for
+# the figure's stem), put into the page template in place of @BODY@, its first heading as @TITLE@.
 #   cmake -DCMARK_GFM=... -DMARKDOWN=... -DTEMPLATE=... -DOUTPUT=... -DNODE=... -DCLIPFIGS=...
-#         -P make_walkthrough.cmake
+#         -DFIGURES=... -DSCREEN_FIGURES=... -P make_walkthrough.cmake
 execute_process(
   COMMAND ${CMARK_GFM} --unsafe --validate-utf8 --extension table --extension autolink
           --extension strikethrough --extension tagfilter ${MARKDOWN}
@@ -24,14 +24,19 @@ execute_process(
 if(failed OR NOT links)
   message(FATAL_ERROR "clipfigs --explorer-links failed: ${errors}")
 endif()
-string(REPLACE "\n" ";" links "${links}")
-foreach(line IN LISTS links)
-  if(line MATCHES "^([A-Za-z0-9_.-]+) (explore\\.html#t=[-0-9.,e+]+)$")
-    string(REGEX REPLACE "(<img src=\"figures/${CMAKE_MATCH_1}-[^\"]*\"[^>]*>)"
-           "<a href=\"${CMAKE_MATCH_2}\" title=\"this triangle in the clip explorer\">\\1</a>"
-           body "${body}")
-  endif()
-endforeach()
+file(WRITE ${OUTPUT}.body "${body}")
+file(WRITE ${OUTPUT}.links "${links}")
+get_filename_component(here ${CMAKE_CURRENT_LIST_FILE} DIRECTORY)
+execute_process(
+  COMMAND ${NODE} ${here}/walkthrough_figures.mjs ${OUTPUT}.body ${OUTPUT}.links ${FIGURES}
+          ${SCREEN_FIGURES}
+  OUTPUT_VARIABLE body
+  ERROR_VARIABLE errors
+  RESULT_VARIABLE failed)
+file(REMOVE ${OUTPUT}.body ${OUTPUT}.links)
+if(failed)
+  message(FATAL_ERROR "walkthrough_figures.mjs failed: ${errors}")
+endif()
 
 file(STRINGS ${MARKDOWN} heading REGEX "^# " LIMIT_COUNT 1)
 if(NOT heading)
