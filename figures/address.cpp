@@ -1,6 +1,8 @@
 // The triangle as text (the explorer's address) and polygons as JSON. See clip_figures.h.
 #include "figures/clip_figures.h"
 
+#include "figures/svg.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -212,15 +214,7 @@ std::string verticesJson(const ClipPolygon& polygon)
         const float values[4] = {v.x, v.y, v.z, v.w};
         for (int c = 0; c < 4; ++c) {
             if (c) json += ",";
-            if (std::isnan(values[c])) {
-                json += "\"NaN\"";
-            } else if (std::isinf(values[c])) {
-                json += values[c] > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-            } else {
-                char text[32];
-                std::snprintf(text, sizeof text, "%.9g", double(values[c]));
-                json += text;
-            }
+            json += fig::jsonNumber(values[c], 9);
         }
         json += "]";
     }

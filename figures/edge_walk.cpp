@@ -4,8 +4,8 @@
 // records are the clipper's own decisions; nothing of the clipping arithmetic is redone here.
 #include "figures/clip_figures.h"
 
-#include <cmath>
-#include <cstdio>
+#include "figures/svg.h"
+
 #include <string>
 #include <vector>
 
@@ -38,15 +38,6 @@ const char* edgeCaseName(ClipEdgeCase edgeCase)
 
 namespace {
 
-std::string jsonNumber(double value)
-{
-    if (std::isnan(value)) return "\"NaN\"";
-    if (std::isinf(value)) return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
 bool crosses(ClipEdgeCase edgeCase)
 {
     return edgeCase == ClipInOut || edgeCase == ClipOutIn;
@@ -62,8 +53,9 @@ std::string edgesJson(const std::vector<EdgeRecord>& edges)
         json += i ? ",{" : "{";
         json += "\"from\":" + std::to_string(e.from) + ",\"to\":" + std::to_string(e.to) +
                 ",\"case\":\"" + edgeCaseName(e.edgeCase) + "\",\"t\":" +
-                (crosses(e.edgeCase) ? jsonNumber(e.t) : "null") +
-                ",\"dFrom\":" + jsonNumber(e.dFrom) + ",\"dTo\":" + jsonNumber(e.dTo) +
+                (crosses(e.edgeCase) ? fig::jsonNumber(e.t, 17) : "null") +
+                ",\"dFrom\":" + fig::jsonNumber(e.dFrom, 17) +
+                ",\"dTo\":" + fig::jsonNumber(e.dTo, 17) +
                 ",\"appended\":[";
         for (std::size_t k = 0; k < e.appended.size(); ++k) {
             json += (k ? "," : "") + std::to_string(e.appended[k]);

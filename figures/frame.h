@@ -26,7 +26,7 @@ struct Frame {
     double tableTop[2];                   // each table's column heads
     double legendLeft, legendTop, legendColumnWidth;
     int legendColumns;
-    double smallText;                     // tick labels and captions: 12 px, the least text in either layout
+    double smallText;                     // tick labels and captions: 12 px, the least text
 };
 
 // The frame of a figure whose panels' tables have rows0 and rows1 rows and whose legend has

@@ -64,6 +64,15 @@ std::string value(double v)
     return compact(v, 3);
 }
 
+std::string jsonNumber(double value, int digits)
+{
+    if (std::isnan(value)) return "\"NaN\"";
+    if (std::isinf(value)) return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return text;
+}
+
 std::size_t utf8Length(const std::string& text, std::size_t at)
 {
     const auto byte = [&](std::size_t i) {

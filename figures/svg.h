@@ -34,6 +34,9 @@ std::string shortExponent(const std::string& s);      // "1.5e+06" as "1.5e6"
 std::string compact(double value, int digits);        // "%.*g" with a short exponent
 std::string px(double value);                         // a pixel position, two decimals
 std::string value(double v);                          // a vertex value as the tables print it
+// A JSON number to `digits` significant digits ("%.*g"); one that is not finite as the string
+// "NaN", "Infinity" or "-Infinity", which a page's script reads back with Number().
+std::string jsonNumber(double value, int digits);
 // Text XML 1.0 allows: control characters as spaces (line ends too, unless kept), what is no
 // UTF-8 (and U+FFFE, U+FFFF) as U+FFFD.
 std::string mendedText(const std::string& raw, bool keepLineEnds = false);
