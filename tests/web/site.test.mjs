@@ -91,10 +91,16 @@ describe('The site', { timeout: 180_000 }, () => {
       (image) => image.complete && image.naturalWidth > 0 && new URL(image.src).pathname);
     assert.equal(await shown(), '/world-view.png');
     assert.deepEqual(gifs, [], 'no animation is fetched before it is asked for');
+    // The image changes source on the click and then loads: wait for it to have drawn.
+    const drawn = (name) => page.waitForFunction((wanted) => {
+      const image = document.querySelector('main img');
+      return image.complete && image.naturalWidth > 0 && new URL(image.src).pathname === wanted;
+    }, name, { timeout: 10000 }).catch(() => {});
     await page.getByRole('button', { name: 'Play the animation' }).click();
-    await page.waitForLoadState('networkidle');
+    await drawn('/clipdemo.gif');
     assert.equal(await shown(), '/clipdemo.gif');
     await page.getByRole('button', { name: 'Stop the animation' }).click();
+    await drawn('/world-view.png');
     assert.equal(await shown(), '/world-view.png');
     assert.deepEqual(session.problems, []);
     await page.close();
