@@ -250,6 +250,12 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.match(after.said[1], /^Clipped then divided: \d+ vert/, 'the summary, on release');
       assert.ok(Number(after.fields[3]) > Number(before.fields[3]), 'x grows to the right');
       assert.ok(Number(after.fields[5]) < Number(before.fields[5]), 'z falls away from the eye');
+      // A click on another corner, moving nothing, takes the focus and says nothing.
+      const box = await page.locator('#top-view .handle[data-corner="0"]').boundingBox();
+      await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
+      await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+      assert.deepEqual(await page.evaluate(() => [document.activeElement.dataset.corner,
+        document.getElementById('announce').textContent]), ['0', ''], 'a click says nothing');
       assert.deepEqual(session.problems, []);
     } finally {
       await session.page.close();
@@ -289,8 +295,8 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
     }
   });
 
-  test('shows a message and the first walkthrough triangle for an address it cannot use',
-       async () => {
+  test('shows a message and the first walkthrough triangle for an address it cannot use, and ' +
+       'says why a typed number is not drawn until it is mended', async () => {
     const preset = walkthrough[0].text;
     const cases = [
       ['#t=1,2', /there are 2 values, not nine/],
@@ -330,6 +336,13 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
           assert.equal(state.fields.join(','), preset, `${what}: the number fields`);
         }
       }
+      const { page } = session, error = () => page.textContent('#numbers-error');
+      await page.click('#numbers input[aria-label="x0"]');
+      await page.keyboard.press('End');
+      await page.keyboard.type('q');
+      assert.match(await error(), /^Not drawn: x0, “.*q”, is not a decimal number/);
+      await page.keyboard.press('Backspace');
+      assert.equal(await error(), '', 'the mended number clears the reason');
       assert.deepEqual(session.problems, []);
     } finally {
       await session.page.close();
@@ -388,6 +401,9 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       const { page } = session;
       const start = await updated(page, []);
       await assertNoAxeViolations(page, 'the explorer with a preset');
+      // Each corner takes keys in a screen reader's browse mode too: an application, not an image.
+      const corners = page.getByRole('application', { name: /^corner \d in the (top|side) view/ });
+      assert.equal(await corners.count(), 6, 'the six corner handles');
       await tabTo(page, () => document.activeElement.matches('#top-view .handle'), 'a corner');
       const corner = Number(await page.evaluate(() => document.activeElement.dataset.corner));
       assert.match(await page.evaluate(() => document.activeElement.getAttribute('aria-label')),
@@ -422,6 +438,7 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
         position: document.getElementById('step-position').textContent,
         text: document.getElementById('step-text').textContent,
         src: document.querySelector('#pass-2 img').src,
+        alt: document.querySelector('#pass-2 img').alt,
         said: document.getElementById('announce').textContent }));
       const edges = nativeEdges(walkthrough[0].text)[1];
       const first = await step();
@@ -442,11 +459,30 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.match(last.text, new RegExp(`The output has ${output} of its ${output} vertices`));
       assert.match(last.said, /ClipRight, edge \d+ of \d+/);
       assert.notEqual(last.src, first.src, 'the step figure grows');
+      // The image's text is the step's summary, not the pass's.
+      const n = edges.length;
+      for (const [shown, k] of [[first, 1], [last, n]]) {
+        assert.match(shown.alt, new RegExp(`^ClipRight, edge ${k} of ${n}\\b`), 'image text');
+      }
+      // At either end the focus stays in the step controls, where the keys go on.
+      const inControls = () => page.evaluate(
+        () => document.activeElement.closest('#step-controls') !== null);
+      assert.ok(await inControls(), 'the focus stays after End');
+      await page.keyboard.press('ArrowLeft');
+      assert.equal((await step()).position, `edge ${n - 1} of ${n}`, '← after End');
+      await page.keyboard.press('Home');
+      assert.ok(await inControls(), 'the focus stays after Home');
+      // Play says nothing while it plays; Pause says the step it stopped at.
       await tabTo(page, () => document.activeElement.id === 'step-play', 'Play');
+      await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
       await page.keyboard.press('Enter');
       assert.equal(await page.textContent('#step-play'), 'Pause');
+      await page.waitForFunction(() => /^edge 2 /.test(
+        document.getElementById('step-position').textContent), null, { timeout: 5000 });
+      assert.equal((await step()).said, '', 'nothing is said while playing');
       await page.keyboard.press('Enter');
       assert.equal(await page.textContent('#step-play'), 'Play');
+      assert.match((await step()).said, /^ClipRight, edge 2 of /, 'Pause says the step');
       await assertNoAxeViolations(page, 'the explorer stepping pass 2');
       assert.deepEqual(session.problems, []);
     } finally {

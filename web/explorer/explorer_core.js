@@ -22,7 +22,8 @@ var ClipExplorer = (function() {
   explorer.state = {
     corners: [],        // the nine values last drawn, as the floats they are (eye space)
     triangleText: '',   // those values as the address carries them
-    drag: null,         // {view, corner, pointerId} while a corner is dragged with a pointer
+    drag: null,         // {view, corner, pointerId, from: the corners at its start} while a
+                        // corner is dragged with a pointer
     shownPass: 0,       // 0: all six passes; 1 to 6: that pass alone, stepped through
   };
 
@@ -44,6 +45,12 @@ var ClipExplorer = (function() {
 
   explorer.setAttributes = function(node, attributes) {
     Object.keys(attributes).forEach(function(name) { node.setAttribute(name, attributes[name]); });
+  };
+
+  // A number as the page writes it: at most six significant digits, a true minus sign.
+  explorer.number = function(value) {
+    if (typeof value === 'string') return value;  // "NaN", "Infinity", "-Infinity"
+    return String(Number(value.toPrecision(6))).replace(/-/g, '\u2212');
   };
 
   explorer.setMessage = function(text) {

@@ -81,10 +81,13 @@
     }, fallback);
   }
 
-  // Puts figure `which` (a figure's index, or 'step') into container i: the image, its words.
+  // Puts figure `which` (a figure's index, or 'step') into container i: the image, its summary
+  // as the image's text, its words.
   function showImage(i, which) {
     var container = byId(containerIds[i]);
-    container.querySelector('img').src = explorer.wasm.figureUrl(which);
+    var image = container.querySelector('img');
+    image.src = explorer.wasm.figureUrl(which);
+    image.alt = explorer.wasm.summary(which);
     var words = explorer.wasm.description(which);
     container.querySelectorAll('.description').forEach(function(node) {
       node.textContent = words;
@@ -134,7 +137,6 @@
         var vertices = explorer.wasm.vertices(i);
         container.setAttribute('data-vertices', vertices);
         if (i < 6) container.setAttribute('data-edges', explorer.wasm.edges(i));
-        container.querySelector('img').alt = explorer.wasm.summary(i);
         var area = container.querySelector('textarea');
         if (!area.hidden) area.value = vertices;
       }

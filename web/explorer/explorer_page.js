@@ -36,7 +36,7 @@
       if (input !== typing) input.value = values[k];
       input.removeAttribute('aria-invalid');
     });
-    if (!typing) byId('numbers-error').textContent = '';
+    byId('numbers-error').textContent = '';
     var preset = explorer.wasm.matchingPreset();
     Array.prototype.forEach.call(byId('presets').children, function(button, k) {
       button.setAttribute('aria-pressed', String(k === preset));

@@ -10,17 +10,12 @@
   'use strict';
 
   var byId = explorer.byId, element = explorer.element, state = explorer.state;
+  var number = explorer.number;
   var index = 0;       // the current edge of the chosen pass's walk, from 0
   var count = 0;       // how many edges the chosen pass walks (0: an empty polygon enters it)
   var playTimer = 0;   // setInterval's id while playing, or 0
   var playEvery = 1200;  // milliseconds per step while playing
   var lastStep = null;   // what the step last drawn shows (explorerDrawStep's record)
-
-  // A number as the panel writes it: at most six significant digits, a true minus sign.
-  function number(value) {
-    if (typeof value === 'string') return value;  // "NaN", "Infinity", "-Infinity"
-    return String(Number(value.toPrecision(6))).replace(/-/g, '\u2212');
-  }
 
   function point(values) {
     return '(' + values.map(number).join(', ') + ')';
@@ -74,17 +69,20 @@
     }
     byId('step-position').textContent = count ? 'edge ' + (index + 1) + ' of ' + count
                                               : 'no edges';
-    byId('step-previous').disabled = index <= 0;
-    byId('step-next').disabled = index >= count - 1;
+    // Marked, not disabled: a disabled button would drop the focus it holds at the walk's end.
+    byId('step-previous').setAttribute('aria-disabled', String(index <= 0));
+    byId('step-next').setAttribute('aria-disabled', String(index >= count - 1));
     byId('step-play').disabled = count <= 1;
   }
 
   function go(to, announce) {
     index = Math.max(0, Math.min(to, count - 1));
     drawStep();
-    if (announce && lastStep) {
-      explorer.announce(function() { return explorer.wasm.summary('step'); });
-    }
+    if (announce) announceStep();
+  }
+
+  function announceStep() {
+    if (lastStep) explorer.announce(function() { return explorer.wasm.summary('step'); });
   }
 
   function setPlaying(on) {
@@ -93,11 +91,24 @@
     var button = byId('step-play');
     button.textContent = on ? 'Pause' : 'Play';
     if (!on) return;
-    if (index >= count - 1) go(0, true);
+    // Playing says nothing until it stops: a step a second would drown each other out.
+    if (index >= count - 1) go(0, false);
     playTimer = setInterval(function() {
-      go(index + 1, true);
-      if (index >= count - 1) setPlaying(false);
+      go(index + 1, false);
+      if (index >= count - 1) {
+        setPlaying(false);
+        announceStep();
+      }
     }, playEvery);
+  }
+
+  // A click on Previous (-1) or Next (1); nothing where the button is marked disabled.
+  function stepBy(delta) {
+    return function(event) {
+      if (event.currentTarget.getAttribute('aria-disabled') === 'true') return;
+      setPlaying(false);
+      go(index + delta, true);
+    };
   }
 
   function onKey(event) {
@@ -110,15 +121,13 @@
 
   explorer.steps = {
     build: function() {
-      byId('step-previous').addEventListener('click', function() {
-        setPlaying(false);
-        go(index - 1, true);
+      byId('step-previous').addEventListener('click', stepBy(-1));
+      byId('step-next').addEventListener('click', stepBy(1));
+      byId('step-play').addEventListener('click', function() {
+        var pausing = playTimer !== 0;
+        setPlaying(!pausing);
+        if (pausing) announceStep();
       });
-      byId('step-next').addEventListener('click', function() {
-        setPlaying(false);
-        go(index + 1, true);
-      });
-      byId('step-play').addEventListener('click', function() { setPlaying(!playTimer); });
       byId('step-controls').addEventListener('keydown', onKey);
     },
     // Pass k (from 1) is chosen, or none (0): its walk starts at the first edge.

@@ -96,7 +96,10 @@
 
   // A corner's handle: a circle with its number, and a ring that shows where the focus is.
   function buildHandle(view, svg, k) {
-    var handle = svgElement('g', {class: 'handle', 'data-corner': k, tabindex: 0, role: 'img',
+    // An application: a screen reader in browse mode passes it the arrow keys, as it would not
+    // to an image.
+    var handle = svgElement('g', {class: 'handle', 'data-corner': k, tabindex: 0,
+                                  role: 'application',
                                   'aria-roledescription': 'movable corner',
                                   'aria-describedby': 'handle-help'}, svg);
     svgElement('circle', {class: 'ring', r: 15, fill: 'none', stroke: '#1f4e9c',
@@ -150,13 +153,9 @@
                           points[k][1].toFixed(2) + ')');
       handle.querySelector('.dot').setAttribute('fill', held ? '#fb8c00' : '#ffffff');
       handle.setAttribute('aria-label', 'corner ' + k + ' in the ' + view.title + ': ' +
-                          names[view.u] + ' ' + shortNumber(coordinate(k, view.u)) + ', ' +
-                          names[view.v] + ' ' + shortNumber(coordinate(k, view.v)));
+                          names[view.u] + ' ' + explorer.number(coordinate(k, view.u)) + ', ' +
+                          names[view.v] + ' ' + explorer.number(coordinate(k, view.v)));
     });
-  }
-
-  function shortNumber(value) {
-    return String(Number(value.toPrecision(6))).replace('-', '\u2212');
   }
 
   function setLine(line, from, to) {
@@ -208,7 +207,7 @@
     if (k < 0) return;
     event.preventDefault();
     byId(view.id).setPointerCapture(event.pointerId);
-    state.drag = {view: view, corner: k, pointerId: event.pointerId};
+    state.drag = {view: view, corner: k, pointerId: event.pointerId, from: state.corners.slice()};
     // The handle takes the focus as well, so that the arrow keys go on where the pointer left.
     view.parts.handles[k].focus({preventScroll: true});
     drawViews();
@@ -226,12 +225,15 @@
   }
 
   function onPointerUp(view, event) {
-    if (!state.drag || state.drag.pointerId !== event.pointerId) return;
+    var drag = state.drag;
+    if (!drag || drag.pointerId !== event.pointerId) return;
     state.drag = null;
     explorer.writeAddressNow();
     views.forEach(fitRange);
     drawViews();
-    explorer.announce(explorer.changeSummary);
+    // A click, or a drag back to where it began, has nothing new to say.
+    var changed = state.corners.some(function(value, i) { return value !== drag.from[i]; });
+    if (changed) explorer.announce(explorer.changeSummary);
   }
 
   // Arrow keys move the handle's corner in the view's two values by a hundredth of the view's
