@@ -23,6 +23,11 @@
 //   positions would jump the camera. So the source that pressed holds the buttons: a press by
 //   another source meanwhile is ignored, only the holder's release or cancel lets go, and only
 //   the holder's motion reaches the program.
+// - lost release: a press on the canvas whose release happens outside the browser window (the
+//   window lost the focus meanwhile: another window or tab came to the front, a dialog opened)
+//   sends no mouseup, and the held button would go on orbiting under the hovering pointer and
+//   shutting out the other sources. So when the window loses the focus or the page is hidden,
+//   whatever is held is released, and so is the mouse's left button when a motion shows it up.
 // - wheel: the same passive-listener errors, and GLUT takes the wheel anywhere on the page, which
 //   then cannot scroll. Here the wheel reaches the program only over the canvas, as one press and
 //   one release of button 3 (up) or 4 (down), as freeglut reports it without a wheel callback.
@@ -125,6 +130,20 @@ GLUT.onMouseButtonDown = function(event) {
   pressButton('mouse', button);
 };
 
+// Releases every button the holder, whichever it is, holds (a touch's later end finds no held
+// touch and releases nothing more), so the program's presses and releases still alternate.
+function releaseHeld() {
+  heldTouch = null;
+  for (var button = 0; button <= 2; ++button) {
+    if (GLUT.buttons & (1 << button)) releaseButton(button);
+  }
+}
+
+window.addEventListener('blur', releaseHeld);
+document.addEventListener('visibilitychange', function() {
+  if (document.hidden) releaseHeld();
+});
+
 GLUT.onMouseButtonUp = function(event) {
   var button = event['button'];
   // Not pressed on the canvas, or held by another source.
@@ -141,6 +160,8 @@ function moveProgramPointer() {
 
 GLUT.onMousemove = function(event) {
   if (!mouseMayAct()) return;  // the pointer is the holder's
+  // The left button went up where no mouseup reached the page: released where it was last seen.
+  if (buttonHolder == 'mouse' && (GLUT.buttons & 1) && !(event['buttons'] & 1)) releaseButton(0);
   var lastX = Browser.mouseX, lastY = Browser.mouseY;
   Browser.calculateMouseEvent(event);
   if (Browser.mouseX == lastX && Browser.mouseY == lastY) return;

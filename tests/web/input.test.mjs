@@ -35,7 +35,8 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
     await server?.close();
   });
 
-  test('a press reaches the program only on the canvas, its release wherever it is', async () => {
+  test('a press reaches the program only on the canvas, its release wherever it is, or the ' +
+       'window\'s losing the focus', async () => {
     const box = await page.locator('#canvas').boundingBox();
     const heading = await page.locator('h1').boundingBox();
     const onHeading = [heading.x + 20, heading.y + heading.height / 2];
@@ -69,6 +70,28 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
               'no turn without a button held');
     await h.dragOnCanvas(page, [100, 128], [164, 160]);
     assert.ok(turned(picture, await h.settledPicture(take)), 'the next drag turns the view');
+
+    // A press on the canvas released in another window, unseen by the page: the window's losing
+    // the focus, or a motion without the button, lets go, and a late release changes nothing.
+    const cdp = await page.context().newCDPSession(page);
+    const button = (type, buttons) => cdp.send('Input.dispatchMouseEvent',
+      { type, x: box.x + 128, y: box.y + 128, button: 'left', buttons, clickCount: 1 });
+    for (const [how, letGo] of [
+      ['blur', () => page.evaluate(() => window.dispatchEvent(new Event('blur')))],
+      ['motion', () => page.mouse.move(box.x + 40, box.y + 40)]]) {
+      picture = await h.settledPicture(take);
+      await button('mousePressed', 1);
+      await letGo();
+      await page.mouse.move(box.x + 30, box.y + 30, { steps: 20 });
+      await button('mouseReleased', 0);
+      await page.mouse.move(box.x + 220, box.y + 220, { steps: 20 });
+      assert.ok(h.samePicture(picture, await h.settledPicture(take)), `${how}: no turn`);
+      for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowRight');
+      next = await h.settledPicture(take);
+      assert.ok(turned(picture, next), `${how}: the arrow keys turn the view`);
+      await h.dragOnCanvas(page, [100, 128], [164, 160]);
+      assert.ok(turned(next, await h.settledPicture(take)), `${how}: a drag turns the view`);
+    }
   });
 
   test('the state line follows Space and backslash from the keyboard and the buttons; ' +

@@ -177,7 +177,8 @@ describe('The site', { timeout: 180_000 }, () => {
   test('every figure of the walkthrough opens its triangle in the clip explorer and is ' +
        'described in its own words', async () => {
     const session = await load(`${server.base}clipping.html`);
-    const figures = await session.page.locator('main img[src^="figures/"]').evaluateAll(
+    const selector = 'main img[src^="figures/"]';
+    const figures = await session.page.locator(selector).evaluateAll(
       (all) => Promise.all(all.map(async (image) => {
         const svg = new DOMParser().parseFromString(await (await fetch(image.src)).text(),
                                                     'image/svg+xml');
@@ -185,14 +186,24 @@ describe('The site', { timeout: 180_000 }, () => {
         return {
           src: image.src,
           link: image.closest('figure').querySelector('a[href*="explore.html"]')?.href ?? '',
-          words: text(document.getElementById(image.getAttribute('aria-describedby'))),
+          shown: text(image.closest('figure').querySelector('details')),
           desc: text(svg.querySelector('desc')) };
       })));
+    // The description a screen reader gets: each image's in the accessibility tree.
+    const cdp = await session.page.context().newCDPSession(session.page);
+    const { root } = await cdp.send('DOM.getDocument');
+    const { nodeIds } = await cdp.send('DOM.querySelectorAll', { nodeId: root.nodeId, selector });
+    for (const [i, nodeId] of nodeIds.entries()) {
+      const { nodes } = await cdp.send('Accessibility.getPartialAXTree',
+                                       { nodeId, fetchRelatives: false });
+      figures[i].words = nodes[0].description?.value.replace(/\s+/g, ' ').trim();
+    }
     const passes = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
                     'pass6-far', 'final'];
     const firstOfStem = new Map();
-    for (const { src, link, words, desc } of figures) {
-      assert.ok(desc?.length > 100 && words === desc, `${src}: the page gives its description`);
+    for (const { src, link, shown, words, desc } of figures) {
+      assert.ok(desc?.length > 100 && words === desc, `${src}: its description is "${words}"`);
+      assert.equal(shown, `The figure in words ${desc}`, `${src}: the words shown`);
       const [, stem, pass] = src.match(/figures\/(.+)-(pass\d-\w+|final)\.svg$/);
       assert.match(link, /\/explore\.html#t=[^,]+(,[^,]+){8}$/, `${src} links the explorer`);
       if (!firstOfStem.has(stem)) firstOfStem.set(stem, { src, link, pass });

@@ -4,7 +4,8 @@
 //   made for a screen 390 CSS px wide, its text 12 px or more there) on a narrow one;
 // - a link around it that opens the figure alone, where the browser zooms it;
 // - the figure's text description, the <desc> the figure library writes into the SVG, under a
-//   disclosure "The figure in words" and named by the image as its description;
+//   disclosure "The figure in words", and the image's description from a hidden copy (a
+//   browser leaves out of the description what a closed <details> holds);
 // - a separate link to the clip explorer at the figure's triangle, from the explorer links.
 //   node walkthrough_figures.mjs BODY.html LINKS.txt FIGURES SCREEN > OUT.html
 // BODY.html is the converted Markdown; LINKS.txt what `clipfigs --explorer-links` prints (a stem
@@ -69,10 +70,11 @@ function figureHtml(tag, name) {
 </picture></a>
 <figcaption><a href="${explorerLinks.get(stem)}">${triangle ? `“${triangle[1]}”` : 'This triangle'} in the clip explorer</a></figcaption>
 <details><summary>The figure in words</summary>
-<div id="${id}">
+<div>
 ${words}
 </div>
 </details>
+<div id="${id}" hidden>${print.desc}</div>
 </figure>`;
 }
 
