@@ -1,7 +1,8 @@
 // Every figure the library draws (pass, final and step figures), read by a real XML parser
 // (expat): well-formed whatever the triangle, layout or title, with a description that names
-// its vertex counts, its panels side by side in print and stacked on screen, and on screen no
-// text under 12 px when the figure is shown 390 px wide.
+// its vertex counts, the corners behind the eye and what each step appends, its panels side by
+// side in print and stacked on screen, and on screen no text under 12 px and none past the
+// figure's edge when the figure is shown 390 px wide.
 #include "figures/clip_figures.h"
 
 #include <expat.h>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -16,6 +18,15 @@
 #include <vector>
 
 namespace {
+
+// One <text> element as drawn: where it is anchored and in what style.
+struct TextItem {
+    double x = 0, size = 0;  // user units
+    bool bold = false, mono = false;
+    bool halo = false;  // a white outline behind the glyphs: a label over the drawing
+    std::string anchor = "start";
+    std::string content;
+};
 
 // What the parser saw of one SVG document.
 struct Parsed {
@@ -27,6 +38,7 @@ struct Parsed {
     std::string* collecting = nullptr;
     int plot = -1;                   // inside the clip path of plot 0 or 1
     double plotX[2] = {}, plotY[2] = {};  // the two plots' top left corners
+    std::vector<TextItem> texts;
 };
 
 void onStart(void* data, const char* name, const char** attributes)
@@ -59,6 +71,20 @@ void onStart(void* data, const char* name, const char** attributes)
             if (std::string(attributes[i]) == "y") p.plotY[p.plot] = number;
         }
         p.plot = -1;
+    }
+    if (element == "text") {
+        TextItem item;
+        for (int i = 0; attributes[i]; i += 2) {
+            const std::string attribute = attributes[i], value = attributes[i + 1];
+            if (attribute == "x") item.x = std::strtod(value.c_str(), nullptr);
+            if (attribute == "font-size") item.size = std::strtod(value.c_str(), nullptr);
+            if (attribute == "font-weight") item.bold = value == "bold";
+            if (attribute == "font-family") item.mono = value.find("Mono") != std::string::npos;
+            if (attribute == "text-anchor") item.anchor = value;
+            if (attribute == "stroke") item.halo = value == "#ffffff";
+        }
+        p.texts.push_back(item);
+        p.collecting = &p.texts.back().content;
     }
     if (element == "title") p.collecting = &p.title;
     if (element == "desc") p.collecting = &p.desc;
@@ -95,6 +121,26 @@ std::string vertices(std::size_t n)
     return std::to_string(n) + (n == 1 ? " vertex" : " vertices");
 }
 
+// The count of characters (UTF-8 code points) in text.
+std::size_t characters(const std::string& text)
+{
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xc0) != 0x80;
+    }));
+}
+
+// How wide a text is drawn, in user units, by a model of the figures' font, DejaVu Sans: every
+// character 0.58 em wide, 0.66 em in bold, 0.602 em in DejaVu Sans Mono (all of whose glyphs are
+// that wide). Measured from the font's advance widths over every text of these figures, no
+// line of ten or more characters averages more than 0.55 em a character (0.64 em bold); the
+// widest characters the figures write, the digits (0.64 em, 0.70 em bold), come mixed with
+// narrow signs and points, or alone in short tick labels, where the model errs by under 3 px.
+double modelWidth(const TextItem& t)
+{
+    const double em = t.mono ? 0.602 : t.bold ? 0.66 : 0.58;
+    return em * t.size * double(characters(t.content));
+}
+
 // Checks one figure; `counts` are the vertex counts its description must name.
 void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<std::size_t>& counts,
                  const std::string& what)
@@ -118,7 +164,46 @@ void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<st
         ASSERT_GT(p.width, 0) << what;
         EXPECT_EQ(p.width, p.viewBoxWidth) << what;
         EXPECT_GE(p.smallestFont * 390 / p.width, 12) << what << ": " << figure.fileName;
+        // Shown 390 px wide, what runs past the figure's edge is cut off. Labels over the
+        // drawing (with a halo) follow their vertex or line and are left out.
+        for (const TextItem& t : p.texts) {
+            if (t.halo) continue;
+            const double width = modelWidth(t);
+            const double left = t.anchor == "middle" ? t.x - width / 2
+                                : t.anchor == "end"  ? t.x - width
+                                                     : t.x;
+            EXPECT_TRUE(left >= 0 && left + width <= p.width)
+                << what << ": " << figure.fileName << ": \"" << t.content << "\" spans " << left
+                << " to " << left + width << " of " << p.width;
+        }
     }
+}
+
+// What a step's text must say the edge appends: the cut point first when the edge crosses the
+// plane, then Q when Q is inside, each with its place in the output.
+std::string appendsLine(const EdgeRecord& edge)
+{
+    const bool crosses = edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn;
+    const bool qInside = edge.edgeCase == ClipInIn || edge.edgeCase == ClipOutIn;
+    // A record that appends anything else has no right text (and fails the edge walk's test).
+    if (edge.appended.size() != std::size_t(crosses) + std::size_t(qInside)) return "?";
+    std::vector<std::string> parts;
+    if (crosses) parts.push_back("the cut point as output vertex " +
+                                 std::to_string(edge.appended.front()));
+    if (qInside) parts.push_back("Q as output vertex " + std::to_string(edge.appended.back()));
+    if (parts.empty()) return "\nAppends nothing.\n";
+    return "\nAppends " + parts[0] + (parts.size() > 1 ? ", then " + parts[1] : "") + ".\n";
+}
+
+// What the final figure's summary must end with: the corners behind the eye, those whose w is
+// negative (a corner at the eye, w = 0, is not behind it).
+std::string behindTheEye(const ClipPolygon& triangle)
+{
+    const auto behind = std::size_t(std::count_if(triangle.begin(), triangle.end(),
+                                                  [](const Vector4& v) { return v.w < 0; }));
+    if (behind == 0) return "; no corner behind the eye";
+    return "; " + std::to_string(behind) + (behind == 1 ? " corner" : " corners") +
+           " behind the eye";
 }
 
 // The figures of a triangle in both layouts, and with `steps` every step figure of every pass.
@@ -135,6 +220,10 @@ void checkTriangle(const float corners[9], const std::string& title, const std::
             for (int edge = 0; edge < walked; ++edge) {
                 const Figure step = drawStepFigure(drawn, pass, edge, layout);
                 checkFigure(step, layout, {in, out}, what);
+                const EdgeRecord& record = drawn.edges[pass][std::size_t(edge)];
+                EXPECT_NE(step.description.find(appendsLine(record)), std::string::npos)
+                    << what << ": " << step.fileName << " should say" << appendsLine(record)
+                    << step.description;
                 // The last step has grown the whole output.
                 if (edge + 1 == walked) {
                     const std::string whole = std::to_string(out) + " of " + vertices(out);
@@ -146,6 +235,11 @@ void checkTriangle(const float corners[9], const std::string& title, const std::
             before = &drawn.afterPass[pass];
         }
         checkFigure(drawn.figures[6], layout, {drawn.clipped.size()}, what);
+        const std::string& summary = drawn.figures[6].summary;
+        const std::string behind = behindTheEye(drawn.triangle);
+        EXPECT_TRUE(summary.size() >= behind.size() &&
+                    summary.compare(summary.size() - behind.size(), behind.size(), behind) == 0)
+            << what << ": \"" << summary << "\" should end \"" << behind << "\"";
     }
 }
 
@@ -178,13 +272,30 @@ TEST(FigureXml, ATitleThatIsNotUtf8IsMendedAndItsFiguresStayWellFormed)
 {
     const float corners[9] = {0, 0, -0.5f, 0.1f, 0, -0.5f, 0.2f, 0, -0.5f};
     const std::string titles[] = {"bad \xff", "cut \xe2\x82", "overlong \xc0\xaf", "\xef\xbf\xbe",
-                                  "surrogate \xed\xa0\x80", "tab\tand\nline <&>"};
+                                  "surrogate \xed\xa0\x80",
+                                  "last surrogate \xed\xbf\xbf", "tab\tand\nline <&>"};
     for (const std::string& title : titles) checkTriangle(corners, title, "title " + title);
     const TriangleFigures drawn = drawTriangleFigures(corners, "bad \xff", "t");
     EXPECT_NE(drawn.figures[0].description.find("“bad \xef\xbf\xbd”"), std::string::npos);
     EXPECT_TRUE(isUtf8("plain, “quoted”, ∞, 😀"));
     EXPECT_FALSE(isUtf8("bad \xff"));
     EXPECT_FALSE(isUtf8("\xf4\x90\x80\x80"));  // beyond U+10FFFF
+    // Every code point written as UTF-8 is UTF-8, except the surrogates U+D800 to U+DFFF.
+    for (unsigned c = 0; c <= 0x10ffff; ++c) {
+        std::string bytes;
+        if (c < 0x80) {
+            bytes = {char(c)};
+        } else if (c < 0x800) {
+            bytes = {char(0xc0 | c >> 6), char(0x80 | (c & 0x3f))};
+        } else if (c < 0x10000) {
+            bytes = {char(0xe0 | c >> 12), char(0x80 | (c >> 6 & 0x3f)), char(0x80 | (c & 0x3f))};
+        } else {
+            bytes = {char(0xf0 | c >> 18), char(0x80 | (c >> 12 & 0x3f)),
+                     char(0x80 | (c >> 6 & 0x3f)), char(0x80 | (c & 0x3f))};
+        }
+        const bool surrogate = c >= 0xd800 && c <= 0xdfff;
+        ASSERT_EQ(isUtf8(bytes), !surrogate) << std::hex << "U+" << c;
+    }
 }
 
 } // namespace

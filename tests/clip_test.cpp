@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -402,6 +403,20 @@ TEST(ClipCapacity, ZigZagGrowsByHalfAndStaysInItsArrays)
         const Polygon all = clipFrustum(input);
         EXPECT_EQ(all.size(), once.size());
         for (const Vector4& v : all) EXPECT_TRUE(insideVolume(v, 1e-6));
+    }
+}
+
+// Each of the six passes can grow what it is given by half (clipPassCapacity): the arrays of
+// clipToFrustum must hold what all six together can make, never less than n + 6, the most a
+// convex polygon comes to.
+TEST(ClipCapacity, FrustumArraysHoldWhatSixPassesCanGrow)
+{
+    EXPECT_EQ(clipFrustumCapacity(3), 28);
+    for (int n = -2; n <= 3000; ++n) {
+        long long grown = n > 0 ? n : 0;
+        for (int pass = 0; pass < 6; ++pass) grown = clipPassCapacity(int(grown));
+        const long long start = n > 0 ? n : 0;
+        EXPECT_GE(clipFrustumCapacity(n), std::max(grown, start + 6)) << n;
     }
 }
 

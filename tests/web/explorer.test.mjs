@@ -408,7 +408,21 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       const corner = Number(await page.evaluate(() => document.activeElement.dataset.corner));
       assert.match(await page.evaluate(() => document.activeElement.getAttribute('aria-label')),
                    /corner/);
-      await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
+      // What the live region says and when (`said` entries), beside each key the handle takes
+      // (whose default it prevents; Shift is none): when it reached the page, on the way down
+      // before the handle's listener, and when its handling was done, on the way up.
+      await page.evaluate(() => {
+        const region = document.getElementById('announce');
+        region.textContent = '';
+        window.heard = [];
+        new MutationObserver(() => heard.push({ at: performance.now(), said: region.textContent }))
+          .observe(region, { childList: true, characterData: true, subtree: true });
+        let reached = 0;
+        addEventListener('keydown', () => { reached = performance.now(); }, true);
+        addEventListener('keydown', (event) => {
+          if (event.defaultPrevented) heard.push({ at: reached, done: performance.now() });
+        });
+      });
       // Right: x only, a hundredth of the view; Shift+Up: depth only, ten times as far.
       let before = await imageUrls(page);
       await page.keyboard.press('ArrowRight');
@@ -423,8 +437,29 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.ok(dx > 0 && Math.abs(dz / dx / (300 / 400) - 10) < 1.5, `steps ${dx} and ${dz}`);
       assert.ok(await page.evaluate(() => document.activeElement.matches('#top-view .handle')),
                 'the focus stays on the corner');
-      await page.waitForFunction(() => /^Clipped then divided: \d+ vert/.test(
-        document.getElementById('announce').textContent), null, { timeout: 2000 });
+      // Then three keys at once. Each key starts the half second of rest over: nothing is said
+      // sooner after a key, nor twice without a key between, and the last key's rest is said.
+      for (const key of ['ArrowLeft', 'ArrowRight', 'ArrowRight']) await page.keyboard.press(key);
+      await page.waitForFunction(() => {
+        const lastKey = heard.findLast((entry) => !('said' in entry)).at;
+        return 'said' in heard.at(-1) || performance.now() - lastKey > 2000;
+      }, null, { timeout: 5000 });
+      let lastKey = null, saidSinceKey = false;
+      const log = (await page.evaluate(() => heard)).sort((a, b) => a.at - b.at);
+      for (const entry of log) {
+        if (!('said' in entry)) {
+          [lastKey, saidSinceKey] = [entry, false];
+          continue;
+        }
+        assert.ok(lastKey === null || entry.at > lastKey.done, `“${entry.said}” said at a key`);
+        const rest = lastKey === null ? -1 : entry.at - lastKey.at;
+        // Half a second, less a little for the coarsening of the page's clock.
+        assert.ok(rest >= 490, `“${entry.said}” said ${rest} ms after a key`);
+        assert.ok(!saidSinceKey, `“${entry.said}” said again without a key between`);
+        saidSinceKey = true;
+      }
+      assert.ok(saidSinceKey, 'the keys\' rest is said');
+      assert.match(await page.textContent('#announce'), /^Clipped then divided: \d+ vert/);
       await assertNoAxeViolations(page, 'the explorer after a keyboard move');
       before = await imageUrls(page);
       await page.keyboard.press('Home');
@@ -441,8 +476,12 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
         alt: document.querySelector('#pass-2 img').alt,
         said: document.getElementById('announce').textContent }));
       const edges = nativeEdges(walkthrough[0].text)[1];
+      // Previous and Next marked disabled at either end of the walk.
+      const marked = () => page.evaluate(() => ['step-previous', 'step-next'].map(
+        (id) => document.getElementById(id).getAttribute('aria-disabled')));
       const first = await step();
       assert.equal(first.position, `edge 1 of ${edges.length}`);
+      assert.deepEqual(await marked(), ['true', 'false'], 'marked at the first edge');
       await page.keyboard.press('ArrowRight');
       assert.equal((await step()).position, `edge 2 of ${edges.length}`);
       await page.keyboard.press('End');
@@ -457,7 +496,8 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.equal(last.position, `edge ${edges.length} of ${edges.length}`);
       assert.match(last.text, new RegExp(`case ${edges.at(-1).case}\\.`));
       assert.match(last.text, new RegExp(`The output has ${output} of its ${output} vertices`));
-      assert.match(last.said, /ClipRight, edge \d+ of \d+/);
+      assert.match(last.said, new RegExp(`^ClipRight, edge ${edges.length} of ${edges.length} `));
+      assert.deepEqual(await marked(), ['false', 'true'], 'marked at the last edge');
       assert.notEqual(last.src, first.src, 'the step figure grows');
       // The image's text is the step's summary, not the pass's.
       const n = edges.length;
@@ -472,6 +512,10 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.equal((await step()).position, `edge ${n - 1} of ${n}`, '← after End');
       await page.keyboard.press('Home');
       assert.ok(await inControls(), 'the focus stays after Home');
+      const home = await step();
+      assert.equal(home.position, `edge 1 of ${n}`, 'Home goes to the first edge');
+      assert.match(home.said, new RegExp(`^ClipRight, edge 1 of ${n} `), 'Home says the step');
+      assert.deepEqual(await marked(), ['true', 'false'], 'marked after Home');
       // Play says nothing while it plays; Pause says the step it stopped at.
       await tabTo(page, () => document.activeElement.id === 'step-play', 'Play');
       await page.evaluate(() => { document.getElementById('announce').textContent = ''; });

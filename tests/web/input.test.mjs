@@ -36,7 +36,7 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
   });
 
   test('a press reaches the program only on the canvas, its release wherever it is, or the ' +
-       'window\'s losing the focus', async () => {
+       'window\'s losing the focus, or the page\'s being hidden', async () => {
     const box = await page.locator('#canvas').boundingBox();
     const heading = await page.locator('h1').boundingBox();
     const onHeading = [heading.x + 20, heading.y + heading.height / 2];
@@ -72,18 +72,37 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
     assert.ok(turned(picture, await h.settledPicture(take)), 'the next drag turns the view');
 
     // A press on the canvas released in another window, unseen by the page: the window's losing
-    // the focus, or a motion without the button, lets go, and a late release changes nothing.
+    // the focus, the page's being hidden (another tab in front) or a motion without the button
+    // lets go; the pointer's moves with the button still down turn nothing then, and a late
+    // release changes nothing.
     const cdp = await page.context().newCDPSession(page);
-    const button = (type, buttons) => cdp.send('Input.dispatchMouseEvent',
-      { type, x: box.x + 128, y: box.y + 128, button: 'left', buttons, clickCount: 1 });
-    for (const [how, letGo] of [
-      ['blur', () => page.evaluate(() => window.dispatchEvent(new Event('blur')))],
-      ['motion', () => page.mouse.move(box.x + 40, box.y + 40)]]) {
+    const mouse = (type, [x, y], buttons) => cdp.send('Input.dispatchMouseEvent',
+      { type, x: box.x + x, y: box.y + y, button: 'left', buttons, clickCount: 1 });
+    // Hidden as the browser says it when another tab comes to the front (headless Chromium keeps
+    // every tab visible), and shown again.
+    const setHidden = (hidden) => page.evaluate((hidden) => {
+      if (hidden) {
+        Object.defineProperty(document, 'hidden', { configurable: true, get: () => true });
+        Object.defineProperty(document, 'visibilityState', { configurable: true,
+                                                             get: () => 'hidden' });
+      } else {
+        delete document.hidden;
+        delete document.visibilityState;
+      }
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, hidden);
+    for (const [how, letGo, comeBack] of [
+      ['blur', () => page.evaluate(() => window.dispatchEvent(new Event('blur'))),
+       () => page.evaluate(() => window.dispatchEvent(new Event('focus')))],
+      ['hidden', () => setHidden(true), () => setHidden(false)],
+      ['motion', () => page.mouse.move(box.x + 40, box.y + 40), async () => {}]]) {
       picture = await h.settledPicture(take);
-      await button('mousePressed', 1);
+      await mouse('mousePressed', [128, 128], 1);
       await letGo();
+      for (let i = 1; i <= 20; ++i) await mouse('mouseMoved', [128 - 5 * i, 128 - 5 * i], 1);
+      await comeBack();
       await page.mouse.move(box.x + 30, box.y + 30, { steps: 20 });
-      await button('mouseReleased', 0);
+      await mouse('mouseReleased', [28, 28], 0);
       await page.mouse.move(box.x + 220, box.y + 220, { steps: 20 });
       assert.ok(h.samePicture(picture, await h.settledPicture(take)), `${how}: no turn`);
       for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowRight');
@@ -178,23 +197,50 @@ describe('Mouse, keys and buttons on the desktop (a mesh of 0 triangles)', { tim
                  'Switch view (Space)');
   });
 
-  // The program toggles its drag on every left-button event: one unmatched release would invert
-  // it, and every later drag would stop turning the view.
-  test('a finger holding the button keeps it: the mouse\'s click, motion and the keys reach ' +
-       'the program not, and drags turn the view afterwards', async () => {
+  // The program toggles its drag on every left-button event: one unmatched press or release
+  // would invert it, and every later drag would stop turning the view.
+  test('the source that holds the button keeps it: a finger against the mouse and the keys, ' +
+       'the mouse against a finger, a finger across the window\'s losing the focus; drags turn ' +
+       'the view afterwards', async () => {
     const touch = await touchScreen(page);
     const heading = await page.locator('h1').boundingBox();
     const box = await page.locator('#canvas').boundingBox();
-    const picture = await h.settledPicture(take);
-    await touch.start([128, 128]);
-    await page.keyboard.press('ArrowRight');  // the touch gave the canvas the focus
-    await page.mouse.move(box.x + 40, box.y + 40);
-    await page.mouse.move(box.x + 220, box.y + 200, { steps: 20 });
-    await page.mouse.click(heading.x + 20, heading.y + heading.height / 2);
-    await touch.end();
-    assert.ok(h.samePicture(picture, await h.settledPicture(take)), 'nothing turned meanwhile');
-    await h.dragOnCanvas(page, [100, 128], [164, 160]);
-    assert.ok(turned(picture, await h.settledPicture(take)), 'a mouse drag turns the view');
+    const fingerStroke = async (from) => {
+      for (let i = 1; i <= 10; ++i) await touch.move([from[0] - 8 * i, from[1] + 6 * i]);
+    };
+    const sequences = [
+      ['a finger, then the mouse and the keys', async () => {
+        await touch.start([128, 128]);
+        await page.keyboard.press('ArrowRight');  // the touch gave the canvas the focus
+        await page.mouse.move(box.x + 40, box.y + 40);
+        await page.mouse.move(box.x + 220, box.y + 200, { steps: 20 });
+        await page.mouse.click(heading.x + 20, heading.y + heading.height / 2);
+        await touch.end();
+      }],
+      ['the mouse holding still, then a finger', async () => {
+        await page.mouse.move(box.x + 128, box.y + 128);
+        await page.mouse.down();
+        await touch.start([200, 60]);
+        await fingerStroke([200, 60]);
+        await touch.end();
+        await page.mouse.up();
+      }],
+      ['a finger across the window\'s losing the focus', async () => {
+        await touch.start([200, 60]);
+        await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+        await fingerStroke([200, 60]);
+        await touch.end();
+      }],
+    ];
+    for (const [what, sequence] of sequences) {
+      const picture = await h.settledPicture(take);
+      await sequence();
+      assert.ok(h.samePicture(picture, await h.settledPicture(take)),
+                `${what}: nothing turned meanwhile`);
+      await h.dragOnCanvas(page, [100, 128], [164, 160]);
+      assert.ok(turned(picture, await h.settledPicture(take)),
+                `${what}: a mouse drag turns the view`);
+    }
   });
 
   test('reports no console error, page error or failed request', () => {
