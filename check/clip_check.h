@@ -33,8 +33,9 @@
 // ---- Mistakes -------------------------------------------------------------------------------
 
 // The mistakes a learner's clipper is known to make, each a mistaken decision about one edge
-// (wrong-plane and skipped about a whole pass; boundary only about one edge: under a tolerance
-// it leaves the same polygon as the right test).
+// (wrong-plane and skipped about a whole pass). boundary, under a tolerance, leaves the same
+// polygon as the right test, unless a part of the polygon lies in the plane itself (a sliver of
+// no area, which it drops): only then is it named for a pass.
 enum class ClipMistake {
     None,
     FlippedTest,   // the plane's inequality reversed: inside and outside swapped at both ends
@@ -146,7 +147,9 @@ TestTriangle eyeTriangle(const std::string& id, const float eye[9]);
 // lists them, each with what it tests).
 std::vector<TestTriangle> hardTriangles();
 // Random triangle `index` (from 1) of the sequence seed gives, id "r<index>": the same on every
-// platform. Each corner's x and y are thousandths in [-0.9, 0.9], its z in [-1.5, 0.3].
+// platform, and the same whatever the count asked. Corners in whole thousandths, spread about a
+// centre within and around the frustum (check/test_triangles.cpp says how): about a quarter
+// wholly inside, an eighth reaching behind the eye.
 TestTriangle randomTriangle(std::uint64_t seed, int index);
 
 // A triangle as a line of the triangles file, without the line end: JSON, {"id": ..., "eye":

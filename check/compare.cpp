@@ -26,8 +26,9 @@ struct Tagged {
 };
 
 struct Matcher {
-    double tolerance;
+    double tolerance;       // absolute
     bool exact;
+    double relative = 0.0;  // the tolerance it was made of, relative to magnitudes
 
     bool same(float a, float b) const
     {
@@ -99,7 +100,7 @@ Matcher mistakeMatcher(const Matcher& match, const ClipPolygon& output,
                        const CheckTolerance& tolerance)
 {
     if (match.exact) return match;
-    return {std::max(match.tolerance, passTolerance(output, tolerance)), false};
+    return {std::max(match.tolerance, passTolerance(output, tolerance)), false, match.relative};
 }
 
 // The clipper's output tagged with the edge that appended each vertex.
@@ -112,16 +113,26 @@ std::vector<Tagged> walkOutput(const std::vector<EdgeRecord>& walk, const ClipPo
     return list;
 }
 
-// The known mistake whose pass gives learner's output from this input, or None. skipped first:
-// a plane that leaves nothing of the input also gives the whole input to a reversed test.
+// The known mistake whose pass gives learner's output from this input, or None. boundary comes
+// last: calling a vertex on the plane outside changes a polygon only where a part of it lies in
+// the plane itself (a sliver of no area, which it drops), and there no other mistake does. Several can
+// give the whole input back (a reversed test where nothing is inside, a divided test where w <
+// 0): skipped is named first when the input comes back in its own order, as a pass that never
+// walked it gives it, and last when it comes back rotated, as a walk that kept every vertex
+// gives it.
 ClipMistake namedMistake(const ClipPolygon& input, ClipPlane plane, const ClipPolygon& learner,
                          const Matcher& match, const CheckTolerance& tolerance,
                          ClipPlane& usedPlane)
 {
-    for (ClipMistake m : {ClipMistake::Skipped, ClipMistake::FlippedTest,
-                          ClipMistake::DividedFirst, ClipMistake::TFromQ,
-                          ClipMistake::TAfterDivide, ClipMistake::MissingCut,
-                          ClipMistake::MissingQ}) {
+    bool unchanged = learner.size() == input.size();
+    for (std::size_t i = 0; unchanged && i < input.size(); ++i) {
+        unchanged = match.same(input[i], learner[i]);
+    }
+    if (unchanged) return ClipMistake::Skipped;
+    for (ClipMistake m : {ClipMistake::FlippedTest, ClipMistake::DividedFirst,
+                          ClipMistake::TFromQ, ClipMistake::TAfterDivide,
+                          ClipMistake::MissingCut, ClipMistake::MissingQ,
+                          ClipMistake::Skipped, ClipMistake::Boundary}) {
         const ClipPolygon output = mistakenPass(input, plane, m);
         if (sameOutput(output, learner, mistakeMatcher(match, output, tolerance))) return m;
     }
@@ -199,11 +210,45 @@ bool onEdgeLine(const Vector4& p, const Vector4& q, const Vector4& v, const Matc
     const double s = span == 0.0 ? 0.0 : (vc[longest] - pc[longest]) / span;
     double size = 0.0;
     for (double c : vc) size = std::max(size, std::fabs(c));
-    const double tolerance = std::max(match.tolerance, match.tolerance * size);
+    const double tolerance = std::max(match.tolerance, match.relative * size);
     for (int c = 0; c < 4; ++c) {
         if (!(std::fabs(pc[c] + s * (qc[c] - pc[c]) - vc[c]) <= tolerance)) return false;
     }
     return true;
+}
+
+// The first edge whose contribution a known mistake changes: its walk and the clipper's side by
+// side, a vertex within the tolerance of the one its list had last counting as that one (a
+// vertex on the plane comes out once or twice, as rounding decides). -1 when none does.
+int mistakenEdgeIndex(const ClipPolygon& input, ClipPlane plane, ClipMistake mistake,
+                      ClipPlane usedPlane, const Matcher& match)
+{
+    const std::size_t n = input.size();
+    const ClipPlane mistakePlane = mistake == ClipMistake::WrongPlane ? usedPlane : plane;
+    const ClipMistake edgeMistake = mistake == ClipMistake::WrongPlane ? ClipMistake::None : mistake;
+    bool haveRight = false, haveMine = false;
+    Vector4 lastRight{}, lastMine{};
+    const auto kept = [&](const ClipEdge& edge, bool& have, Vector4& last) {
+        ClipPolygon out;
+        for (int k = 0; k < edge.count; ++k) {
+            if (have && match.same(last, edge.appended[k])) continue;
+            out.push_back(edge.appended[k]);
+            last = edge.appended[k];
+            have = true;
+        }
+        return out;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vector4& p = input[i];
+        const Vector4& q = input[(i + 1) % n];
+        const ClipPolygon right = kept(clipEdge(p, q, plane), haveRight, lastRight);
+        const ClipPolygon mine =
+            kept(mistakenEdge(p, q, mistakePlane, edgeMistake), haveMine, lastMine);
+        bool same = right.size() == mine.size();
+        for (std::size_t k = 0; same && k < right.size(); ++k) same = match.same(right[k], mine[k]);
+        if (!same) return int(i);
+    }
+    return -1;
 }
 
 } // namespace
@@ -223,7 +268,8 @@ double passTolerance(const ClipPolygon& input, const CheckTolerance& tolerance)
 PassVerdict judgePass(const ClipPolygon& input, ClipPlane plane, const ClipPolygon& learnerOutput,
                       const CheckTolerance& tolerance)
 {
-    const Matcher match{passTolerance(input, tolerance), tolerance.exact};
+    const Matcher match{passTolerance(input, tolerance), tolerance.exact,
+                        tolerance.exact ? 0.0 : tolerance.relative};
     PassVerdict verdict;
     // The clipper's pass, as clipToPlane makes it.
     ClipPolygon expected(std::size_t(clipPassCapacity(int(input.size()))));
@@ -281,6 +327,13 @@ PassVerdict judgePass(const ClipPolygon& input, ClipPlane plane, const ClipPolyg
                 break;
             }
         }
+    }
+    // A named mistake says exactly which edge it changed first.
+    if (verdict.mistake != ClipMistake::None) {
+        const int changed =
+            mistakenEdgeIndex(input, plane, verdict.mistake, verdict.usedPlane,
+                              mistakeMatcher(match, learnerOutput, tolerance));
+        if (changed >= 0) verdict.edge = changed;
     }
     // What the learner has in that place: its vertices after the last one matched to an earlier
     // edge's and before the first one matched to a later edge's.

@@ -149,10 +149,21 @@ TestTriangle randomTriangle(std::uint64_t seed, int index)
     // Each triangle from its own start, so that triangle i does not depend on the count asked.
     std::uint64_t state = seed ^ (std::uint64_t(index) * 0xd1b54a32d192ed03ull);
     splitmix64(state);
+    // In thousandths: a centre at depth 0.05 to 1.25 in front of the eye, at 0.9 of the depth
+    // or less to either side; each corner up to 0.35 deeper or shallower and 0.4 of its depth
+    // aside. About a quarter come out wholly inside, an eighth reach behind the eye.
+    const long depth = uniform(state, 50, 1250);
+    const long across = uniform(state, -900, 900), up = uniform(state, -900, 900);
     std::string text;
-    for (int k = 0; k < 9; ++k) {
-        const long value = k % 3 == 2 ? uniform(state, -1500, 200) : uniform(state, -900, 900);
-        text += (k ? "," : "") + thousandthsText(value);
+    for (int k = 0; k < 3; ++k) {
+        const long d = depth + uniform(state, -350, 350);
+        const long u = across + uniform(state, -400, 400), v = up + uniform(state, -400, 400);
+        // u * d is in millionths: rounded to thousandths, halves away from zero.
+        const auto thousandths = [](long millionths) {
+            return millionths >= 0 ? (millionths + 500) / 1000 : -((-millionths + 500) / 1000);
+        };
+        text += (k ? "," : "") + thousandthsText(thousandths(u * d)) + "," +
+                thousandthsText(thousandths(v * d)) + "," + thousandthsText(-d);
     }
     return fromText("r" + std::to_string(index), text);
 }

@@ -76,7 +76,7 @@ def clip(polygon, plane, mistake):
     """One pass, edge by edge; the contributions as a list per edge."""
     n = len(polygon)
     if mistake == 'skipped-near' and plane == 4:
-        return [[polygon[(i + 1) % n]] for i in range(n)]
+        return [[v] for v in polygon]  # handed back as it came
     return [edge(polygon[i], polygon[(i + 1) % n], plane, mistake) for i in range(n)]
 
 
@@ -86,6 +86,26 @@ def flat(contributions):
 
 def same(a, b, tolerance):
     return all(abs(x - y) <= tolerance or (x != x and y != y) for x, y in zip(a, b))
+
+
+def merged(vertices, tolerance):
+    """Consecutive vertices within the tolerance as one, the list taken as a cycle."""
+    kept = []
+    for v in vertices:
+        if not kept or not same(kept[-1], v, tolerance):
+            kept.append(v)
+    while len(kept) > 1 and same(kept[-1], kept[0], tolerance):
+        kept.pop()
+    return kept
+
+
+def same_polygon(a, b, tolerance):
+    """The same vertices in the same cyclic order, wherever each list starts."""
+    a, b = merged(a, tolerance), merged(b, tolerance)
+    if len(a) != len(b):
+        return False
+    return not a or any(all(same(a[i], b[(i + r) % len(b)], tolerance) for i in range(len(a)))
+                        for r in range(len(b)))
 
 
 def first_difference(polygon, plane, mistake):
@@ -104,6 +124,8 @@ def first_difference(polygon, plane, mistake):
         return out
 
     right, mine = clip(polygon, plane, None), clip(polygon, plane, mistake)
+    if same_polygon(flat(right), flat(mine), tolerance):
+        return None
     for i, (a, b) in enumerate(zip(right, mine)):
         a, b = kept(a, 'right'), kept(b, 'mine')
         if len(a) != len(b) or not all(same(u, v, tolerance) for u, v in zip(a, b)):
@@ -145,13 +167,13 @@ def main(args):
                         right = flat(clip(polygon, k, None))
                         mine = flat(clip(polygon, plane, None))
                         tolerance = TOLERANCE * max([abs(c) for v in polygon for c in v] + [0])
-                        if len(right) != len(mine) or not all(
-                                same(a, b, tolerance) for a, b in zip(right, mine)):
+                        if not same_polygon(right, mine, tolerance):
                             where = (k + 1, None)
                     else:
                         difference = first_difference(polygon, k, mistake)
                         if difference is not None:
-                            where = (k + 1, difference)
+                            # A pass handed back as it came has no edge of its own.
+                            where = (k + 1, None if mistake == 'skipped-near' else difference)
                 polygon = flat(clip(polygon, plane, None if mistake == 'wrong-plane' else
                                     mistake))
                 if mistake == 'rotate' and polygon:
