@@ -275,6 +275,19 @@ PassVerdict judgePass(const ClipPolygon& input, ClipPlane plane, const ClipPolyg
     ClipPolygon expected(std::size_t(clipPassCapacity(int(input.size()))));
     expected.resize(std::size_t(
         clipToPlane(input.data(), int(input.size()), expected.data(), plane)));
+    // Most outputs of a right trace are the clipper's list as it stands, perhaps rotated.
+    if (learnerOutput.size() == expected.size()) {
+        const std::size_t m = expected.size();
+        for (std::size_t r = 0; r < std::max<std::size_t>(m, 1); ++r) {
+            std::size_t k = 0;
+            while (k < m && match.same(learnerOutput[k], expected[(k + r) % m])) ++k;
+            if (k == m) {
+                verdict.right = true;
+                verdict.rotation = int(r);
+                return verdict;
+            }
+        }
+    }
     const std::vector<Tagged> learner = merged(tagged(learnerOutput), match);
     {
         const std::vector<Tagged> plain = merged(tagged(expected), match);

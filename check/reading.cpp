@@ -37,14 +37,32 @@ bool parseJson(const std::string& line, rapidjson::Document& document, std::stri
     return false;
 }
 
+// Where a value stands in a line, for a message: built only when there is something to say.
+struct Where {
+    const char* list;  // "pass", or "\"triangle\" vertex", "\"eye\" number"
+    int index = -1;    // the pass, from 1 (-1: none)
+    int vertex = -1;   // the vertex, from 0 (-1: none)
+    int coordinate = -1;  // 0 to 3: x, y, z, w (-1: none)
+
+    std::string text() const
+    {
+        static const char* const names[4] = {"x", "y", "z", "w"};
+        std::string out = list;
+        if (index >= 0) out += " " + std::to_string(index);
+        if (vertex >= 0) out += ", vertex " + std::to_string(vertex);
+        if (coordinate >= 0) out += std::string("'s ") + names[coordinate];
+        return out;
+    }
+};
+
 // A number of the trace: a JSON number within the float range, or "NaN", "Infinity",
-// "-Infinity". where names it in a message.
-bool readFloat(const Value& value, float& out, const std::string& where, std::string& error)
+// "-Infinity".
+bool readFloat(const Value& value, float& out, const Where& where, std::string& error)
 {
     if (value.IsNumber()) {
         const double number = value.GetDouble();
         if (std::fabs(number) > double(FLT_MAX)) {
-            error = where + " is beyond the range of a float";
+            error = where.text() + " is beyond the range of a float";
             return false;
         }
         out = float(number);
@@ -56,52 +74,52 @@ bool readFloat(const Value& value, float& out, const std::string& where, std::st
         else if (text == "Infinity") out = INFINITY;
         else if (text == "-Infinity") out = -INFINITY;
         else {
-            error = where + " is the string " + chk::jsonString(text.substr(0, 20)) +
+            error = where.text() + " is the string " + chk::jsonString(text.substr(0, 20)) +
                     ", not a number (only \"NaN\", \"Infinity\" and \"-Infinity\" may stand for "
                     "one)";
             return false;
         }
         return true;
     }
-    error = where + " is not a number";
+    error = where.text() + " is not a number";
     return false;
 }
 
-bool readVertex(const Value& value, Vector4& v, const std::string& where, std::string& error)
+bool readVertex(const Value& value, Vector4& v, Where where, std::string& error)
 {
     if (!value.IsArray()) {
-        error = where + " is not a vertex [x, y, z, w]";
+        error = where.text() + " is not a vertex [x, y, z, w]";
         return false;
     }
     if (value.Size() != 4) {
-        error = where + " has " + std::to_string(value.Size()) + " numbers, not 4 (x, y, z, w)";
+        error = where.text() + " has " + std::to_string(value.Size()) +
+                " numbers, not 4 (x, y, z, w)";
         return false;
     }
     float* const out[4] = {&v.x, &v.y, &v.z, &v.w};
-    static const char* const names[4] = {"x", "y", "z", "w"};
-    for (rapidjson::SizeType c = 0; c < 4; ++c) {
-        if (!readFloat(value[c], *out[c], where + "'s " + names[c], error)) return false;
+    for (int c = 0; c < 4; ++c) {
+        where.coordinate = c;
+        if (!readFloat(value[rapidjson::SizeType(c)], *out[c], where, error)) return false;
     }
     return true;
 }
 
-bool readPolygon(const Value& value, ClipPolygon& polygon, const std::string& where,
-                 std::string& error)
+bool readPolygon(const Value& value, ClipPolygon& polygon, int pass, std::string& error)
 {
+    const Where where{"pass", pass};
     if (!value.IsArray()) {
-        error = where + " is not a list of vertices";
+        error = where.text() + " is not a list of vertices";
         return false;
     }
     if (value.Size() > rapidjson::SizeType(traceCapacity)) {
-        error = where + " has " + std::to_string(value.Size()) + " vertices, more than the " +
-                std::to_string(traceCapacity) + " any pass can give a triangle";
+        error = where.text() + " has " + std::to_string(value.Size()) +
+                " vertices, more than the " + std::to_string(traceCapacity) +
+                " any pass can give a triangle";
         return false;
     }
     polygon.resize(value.Size());
     for (rapidjson::SizeType i = 0; i < value.Size(); ++i) {
-        if (!readVertex(value[i], polygon[i], where + ", vertex " + std::to_string(i), error)) {
-            return false;
-        }
+        if (!readVertex(value[i], polygon[i], {"pass", pass, int(i)}, error)) return false;
     }
     return true;
 }
@@ -186,8 +204,9 @@ bool parseJsonTriangle(const std::string& line, TestTriangle& triangle, std::str
         }
         float corners[9];
         for (rapidjson::SizeType k = 0; k < 9; ++k) {
-            if (!readFloat(eye[k], corners[k], "\"eye\" number " + std::to_string(k + 1), error))
+            if (!readFloat(eye[k], corners[k], {"\"eye\" number", int(k) + 1}, error)) {
                 return false;
+            }
             if (!std::isfinite(corners[k]) || std::fabs(corners[k]) > 1e6f) {
                 error = "\"eye\" number " + std::to_string(k + 1) + " is beyond ±1000000";
                 return false;
@@ -207,8 +226,7 @@ bool parseJsonTriangle(const std::string& line, TestTriangle& triangle, std::str
         bool sameAsEye = read.hasEye;
         for (rapidjson::SizeType k = 0; k < 3; ++k) {
             Vector4 v;
-            if (!readVertex(clip[k], v, "\"triangle\" vertex " + std::to_string(k), error))
-                return false;
+            if (!readVertex(clip[k], v, {"\"triangle\" vertex", int(k)}, error)) return false;
             if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z) ||
                 !std::isfinite(v.w)) {
                 error = "\"triangle\" vertex " + std::to_string(k) + " is not finite";
@@ -285,7 +303,10 @@ bool parseTraceLine(const std::string& line, TraceLine& trace, std::string& erro
 {
     trace.hasId = false;
     trace.id.clear();
-    rapidjson::Document document;
+    // A line of a right trace fits in this; a longer one takes more from the heap.
+    char pool[1 << 16];
+    rapidjson::MemoryPoolAllocator<> allocator(pool, sizeof pool);
+    rapidjson::Document document(&allocator);
     if (!parseJson(line, document, error)) return false;
     if (!document.IsObject()) {
         error = "is not a JSON object {\"id\": ..., \"passes\": [...]}";
@@ -308,9 +329,7 @@ bool parseTraceLine(const std::string& line, TraceLine& trace, std::string& erro
         return false;
     }
     for (rapidjson::SizeType k = 0; k < 6; ++k) {
-        if (!readPolygon(passes->value[k], trace.passes[k], "pass " + std::to_string(k + 1),
-                         error))
-            return false;
+        if (!readPolygon(passes->value[k], trace.passes[k], int(k) + 1, error)) return false;
     }
     return true;
 }
