@@ -239,15 +239,18 @@ void startTrace(TraceCheck& check)
                                          check.triangles[b].id + " again (line " +
                                          std::to_string(check.triangleLines[a]) + ")"});
     }
-    std::vector<TestTriangle> kept;
-    std::vector<long long> keptLines;
+    // Compacted in place: a second copy of every triangle would double the check's memory.
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < check.triangles.size(); ++i) {
         if (drop[i]) continue;
-        kept.push_back(std::move(check.triangles[i]));
-        keptLines.push_back(check.triangleLines[i]);
+        if (kept != i) {
+            check.triangles[kept] = std::move(check.triangles[i]);
+            check.triangleLines[kept] = check.triangleLines[i];
+        }
+        ++kept;
     }
-    check.triangles = std::move(kept);
-    check.triangleLines = std::move(keptLines);
+    check.triangles.resize(kept);
+    check.triangleLines.resize(kept);
     std::sort(check.triangleProblems.begin(), check.triangleProblems.end(),
               [](const TraceCheck::LineProblem& a, const TraceCheck::LineProblem& b) {
                   return a.line < b.line;

@@ -26,6 +26,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <string>
 #include <vector>
@@ -244,14 +245,14 @@ TriangleResult checkTriangle(const TestTriangle& triangle, const ClipPolygon pas
 // triangles, never with the trace's length.
 struct TraceCheck {
     CheckTolerance tolerance;
-    std::vector<TestTriangle> triangles;
-    std::vector<long long> triangleLines;  // the line of the triangles file each came from
+    std::deque<TestTriangle> triangles;    // a deque: it grows without copying them all
+    std::deque<long long> triangleLines;   // the line of the triangles file each came from
     std::vector<int> byId;            // indices into triangles, sorted by id
     struct Outcome {
         long long line = 0;           // the trace line that gave it (0: none yet)
+        int detail = -1;              // index into details, or -1
         bool judged = false;          // a line was read and checked
         bool right = false;
-        int detail = -1;              // index into details, or -1
     };
     std::vector<Outcome> outcomes;    // one per triangle
     std::vector<TriangleResult> details;  // results that are not just "right"
