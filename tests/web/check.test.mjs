@@ -205,9 +205,11 @@ describe('The check page', { timeout: 180_000 }, () => {
     const widths = await page.evaluate(() => [document.documentElement.scrollWidth,
                                               window.innerWidth]);
     assert.ok(widths[0] <= widths[1], `the page is ${widths[0]} px wide in ${widths[1]}`);
-    // Its labels name the two file inputs apart.
-    const trace = await page.getByLabel(/trace/).getAttribute('id');
-    const triangles = await page.getByLabel(/^(?!.*trace).*triangles/).getAttribute('id');
+    // Its labels name the two file inputs apart: the trace's says "trace", the triangles'
+    // says "triangles" and not "trace".
+    const trace = await page.getByRole('button', { name: /trace/ }).getAttribute('id');
+    const triangles = await page.getByRole('button', { name: /^(?!.*trace).*triangles file/ })
+      .getAttribute('id');
     assert.deepEqual([trace, triangles], ['trace-file', 'triangles-file']);
     assert.deepEqual(problems, []);
     await page.close();
