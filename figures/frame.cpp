@@ -27,6 +27,14 @@ const std::size_t screenNoteCharacters = 44;   // 13 px
 // Below a plot: tick labels, the axis name, then the table's column heads.
 const double plotToTable = 58;
 
+// The key of the cut points, 12 px: characters per line that fit the figure's width less its
+// margins (DejaVu Sans some 0.5 em a character in these lines, arrows wider), and the line
+// spacing, close as a paragraph's, so that the 9-vertex triangle's last steps, whose key has
+// four lines, still fit a screen 800 px high.
+const std::size_t printKeyCharacters = 130;
+const std::size_t screenKeyCharacters = 54;
+const double keyLineHeight = 14.5;
+
 // The count of UTF-8 characters in text (a stray byte counts as one).
 std::size_t characters(const std::string& text)
 {
@@ -81,9 +89,30 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
     return lines;
 }
 
+std::vector<std::string> packed(const std::vector<std::string>& entries, std::size_t width)
+{
+    std::vector<std::string> lines;
+    std::string current;
+    for (const std::string& entry : entries) {
+        if (!current.empty() && characters(current) + 2 + characters(entry) <= width) {
+            current += "; " + entry;
+            continue;
+        }
+        if (!current.empty()) lines.push_back(current);
+        current.clear();
+        if (characters(entry) <= width) {
+            current = entry;
+            continue;
+        }
+        for (const std::string& line : wrapped(entry, width)) lines.push_back(line);
+    }
+    if (!current.empty()) lines.push_back(current);
+    return lines;
+}
+
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries)
+                std::size_t entries, const std::vector<std::string>& key)
 {
     Frame f{};
     f.layout = layout;
@@ -131,7 +160,12 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
         f.smallText = 12;
     }
     f.legendTop = f.tableTop[1] + tableHeight[1] + 18;
-    f.height = f.legendTop + legendHeight(entries, f.legendColumns) + 8;
+    f.keyLines = packed(key, stacked ? screenKeyCharacters : printKeyCharacters);
+    f.keyTop = f.legendTop + legendHeight(entries, f.legendColumns) - 1.5;
+    // Below the legend's last row (or the key's last line) room for its descenders.
+    f.height = f.keyLines.empty()
+                   ? f.legendTop + legendHeight(entries, f.legendColumns) + 8
+                   : f.keyTop + keyLineHeight * double(f.keyLines.size() - 1) + 7.5;
     return f;
 }
 
@@ -171,6 +205,10 @@ void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendE
 {
     legend(svg, frame.legendLeft, frame.legendTop, frame.legendColumnWidth, frame.legendColumns,
            entries);
+    for (std::size_t i = 0; i < frame.keyLines.size(); ++i) {
+        text(svg, frame.legendLeft, frame.keyTop + keyLineHeight * double(i), frame.keyLines[i],
+             {12});
+    }
 }
 
 } // namespace fig

@@ -84,24 +84,24 @@ Point labelDirection(int k)
     }
 }
 
-// Numbers the vertices: vertex i gets the label numbers[i]. Vertices that fall on one pixel (an
-// edge-on polygon can put two there) share one label, "2, 3". Each label goes to the spot around
+// Labels the vertices: vertex i gets labels[i]. Vertices that fall on one pixel (an edge-on
+// polygon can put two there) share one label, "2, a". Each label goes to the spot around
 // its vertex that keeps furthest from the other vertices, the drawn lines and the labels placed
 // before it, preferring the side away from the polygon's centre.
 void vertexLabels(std::string& svg, const std::vector<Point>& vertices,
-                  const std::vector<std::size_t>& numbers, const std::vector<Segment>& obstacles)
+                  const std::vector<std::string>& labels, const std::vector<Segment>& obstacles)
 {
     std::vector<std::pair<Point, std::string>> groups;
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         bool joined = false;
         for (auto& group : groups) {
             if (distance(group.first, vertices[i]) < 3) {
-                group.second += ", " + std::to_string(numbers[i]);
+                group.second += ", " + labels[i];
                 joined = true;
                 break;
             }
         }
-        if (!joined) groups.push_back({vertices[i], std::to_string(numbers[i])});
+        if (!joined) groups.push_back({vertices[i], labels[i]});
     }
     Point centre{0, 0};
     for (const Point& v : vertices) {
@@ -155,12 +155,15 @@ const char* kindName(VertexKind kind)
 
 void table(std::string& svg, double left, double top, const Table& t)
 {
-    // Column right edges: the index, then four numbers, then a word that starts after them.
-    const double edges[] = {16, 78, 140, 202, 264};
-    for (std::size_t c = 0; c < t.headers.size(); ++c) {
-        const bool last = c == t.headers.size() - 1 && c >= 5;
-        TextStyle style{12, t.shown[c] ? "bold" : "", last ? "" : "end", "#616161", true};
-        const double x = last ? left + edges[4] + 10 : left + edges[c];
+    // Where each column's text is anchored: the place's right edge; the name's left edge, room
+    // for "corner 2"; the four numbers' right edges, room for eight characters; the word's left
+    // edge. The whole fits 376 pixels (a screen figure's 390 less the table's left margin).
+    const double at[] = {12, 20, 136, 196, 256, 316, 324};
+    const bool rightAligned[] = {true, false, true, true, true, true, false};
+    for (std::size_t c = 0; c < t.headers.size() && c < 7; ++c) {
+        TextStyle style{12, t.shown[c] ? "bold" : "", rightAligned[c] ? "end" : "", "#616161",
+                        true};
+        const double x = left + at[c];
         text(svg, x, top, t.headers[c], style);
         for (std::size_t r = 0; r < t.rows.size(); ++r) {
             style.fill = "#212121";

@@ -1,4 +1,5 @@
-// What the clip explorer's browser tests share (explorer.test.mjs, explorer_address.test.mjs):
+// What the clip explorer's browser tests share (explorer.test.mjs, explorer_address.test.mjs,
+// explorer_words.test.mjs):
 // Chromium, the native references (clipfigs, clip_pass_bits), the walkthrough's and the strained
 // triangles, and reading back what the page shows.
 import assert from 'node:assert/strict';
@@ -53,12 +54,14 @@ export const strained = [
   '-1e6,-1e6,-1e6,1e6,1e6,1e6,1e6,-1e6,-1e6',       // through the frustum, corners a million out
 ];
 
-// The seven figures clipfigs writes for the triangle, as Buffers; with options (['--screen'],
-// ['--steps', '--title', ...]) also `names`, the further figures' names, and `file(name)`.
+// The seven figures clipfigs writes for the triangle (nine numbers, eye space; twelve, clip
+// space), as Buffers; with options (['--screen'], ['--steps', '--title', ...]) also
+// `file(name)`, a further figure by its name.
 export function nativeFigures(text, options = []) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'explorer-native-'));
+  const given = text.split(',').length === 12 ? '--clip' : '--triangle';
   try {
-    run(clipfigs, ['--triangle', text, ...options, folder]);
+    run(clipfigs, [given, text, ...options, folder]);
     const files = new Map(fs.readdirSync(folder).map(
       (name) => [name, fs.readFileSync(path.join(folder, name))]));
     const stem = options.includes('--stem') ? options[options.indexOf('--stem') + 1] : 'custom';
@@ -91,7 +94,7 @@ export const nativeBits = (text) => JSON.parse(run(clipPassBits, [text])).map(
   })));
 
 // What the page shows now: each figure's bytes (read back from its image's own URL), whether its
-// image has drawn, its data-vertices, the address and the nine number fields.
+// image has drawn, its data-vertices, the address and the number fields shown.
 export async function shown(page) {
   return page.evaluate(async (ids) => {
     const read = (blob) => new Promise((resolve) => {
@@ -111,7 +114,9 @@ export async function shown(page) {
     return { figures, hash: location.hash, historyLength: history.length,
              message: document.getElementById('message').hidden ? ''
                : document.getElementById('message').textContent,
-             fields: [...document.querySelectorAll('#numbers input')].map((input) => input.value) };
+             // The fields shown: x, y, z a corner, and in clip space w.
+             fields: [...document.querySelectorAll('#numbers input')]
+               .filter((input) => input.offsetParent !== null).map((input) => input.value) };
   }, containers);
 }
 
