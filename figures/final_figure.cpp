@@ -187,7 +187,14 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
             notes.push_back(namesText(beyond) + (offPanel.size() == 1 ? " lies" : " lie") +
                             " beyond this panel");
         }
-        plotNote(svg, view, notes, false);
+        // Each note within the plot: 12 px text at most 6.96 px a character (0.58 em), less
+        // the note's box and margins.
+        std::vector<std::string> lines;
+        const std::size_t fit = std::size_t((view.width - 18) / 6.96);
+        for (const std::string& note : notes) {
+            for (const std::string& line : wrapped(note, fit)) lines.push_back(line);
+        }
+        plotNote(svg, view, lines, false);
         table(svg, view.left - 40, frame.tableTop[p],
               dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
     }

@@ -28,11 +28,11 @@ const std::size_t screenNoteCharacters = 44;   // 13 px
 const double plotToTable = 58;
 
 // The key of the cut points, 12 px: characters per line that fit the figure's width less its
-// margins (DejaVu Sans some 0.5 em a character in these lines, arrows wider), and the line
-// spacing, close as a paragraph's, so that the 9-vertex triangle's last steps, whose key has
-// four lines, still fit a screen 800 px high.
-const std::size_t printKeyCharacters = 130;
-const std::size_t screenKeyCharacters = 54;
+// margins at 0.58 em a character (no line of DejaVu Sans of ten characters or more averages
+// more: 6.96 px at 12 px), and the line spacing, close as a paragraph's, so that the 9-vertex
+// triangle's last steps, whose key has four lines, still fit a screen 800 px high.
+const std::size_t printKeyCharacters = 114;   // (820 - 24) / 6.96
+const std::size_t screenKeyCharacters = 53;   // (390 - 16) / 6.96
 const double keyLineHeight = 14.5;
 
 // The count of UTF-8 characters in text (a stray byte counts as one).

@@ -180,7 +180,9 @@ describe('The check page', { timeout: 180_000 }, () => {
     // The explorer shows that triangle: its nine numbers are the triangle's eye-space corners.
     const triangle = fs.readFileSync(files['triangles.jsonl'], 'utf8').split('\n')
       .map((line) => line && JSON.parse(line)).find((t) => t && t.id === wrong.id);
-    const fields = await page.$$eval('#numbers input', (inputs) => inputs.map((i) => i.value));
+    // The fields shown: x, y, z of each corner (the w column belongs to clip space).
+    const fields = await page.$$eval('#numbers input', (inputs) => inputs
+      .filter((input) => input.offsetParent !== null).map((input) => input.value));
     assert.deepEqual(fields.map(Number), triangle.eye);
     // At that pass and edge: the pass chosen and the step at that edge.
     await page.waitForFunction(() => !document.getElementById('steps').hidden);
