@@ -148,13 +148,13 @@ EMSCRIPTEN_KEEPALIVE int explorerMatchingPreset()
     return found ? static_cast<int>(found - walkthroughTriangles) : -1;
 }
 
-// Draws the seven figures of the corners, in the screen layout when screen is 1, else in the
-// printed one: a walkthrough triangle under its walkthrough title and stem, any other under the
-// default ones, as clipfigs --triangle does. Returns 1 when the six passes agree with
-// clipToFrustum to the bit (they always should).
-EMSCRIPTEN_KEEPALIVE int explorerDraw(int screen)
+// Draws the seven figures of the corners in a layout, 0 the printed one, 1 the screen's, 2 the
+// compact one (anything else: the printed one): a walkthrough triangle under its walkthrough
+// title and stem, any other under the default ones, as clipfigs --triangle does. Returns 1 when
+// the six passes agree with clipToFrustum to the bit (they always should).
+EMSCRIPTEN_KEEPALIVE int explorerDraw(int layout)
 {
-    state.layout = screen ? FigureLayout::Screen : FigureLayout::Print;
+    state.layout = layout == 1 ? FigureLayout::Screen : FigureLayout::Print;
     const WalkthroughTriangle* found = findWalkthroughTriangle(state.corners);
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
                                       found ? found->stem : defaultStem, state.layout);

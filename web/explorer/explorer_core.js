@@ -79,9 +79,9 @@ var ClipExplorer = (function() {
       if (Module._explorerParse(length)) return true;
       return text(Module._explorerMessage());
     },
-    // Draws the corners' seven figures (screen: in the layout for a narrow screen); false when
+    // Draws the corners' seven figures in a layout (0 print, 1 screen, 2 compact); false when
     // the passes and clipToFrustum disagree.
-    draw: function(screen) { return Module._explorerDraw(screen ? 1 : 0) === 1; },
+    draw: function(layout) { return Module._explorerDraw(layout) === 1; },
     triangleText: function() { return text(Module._explorerTriangleText()); },
     presetCount: function() { return Module._explorerPresetCount(); },
     presetTitle: function(k) { return text(Module._explorerPresetTitle(k)); },
