@@ -526,6 +526,24 @@ TEST(Clipfigs, ExplorerLinksGiveEachWalkthroughTriangleAnAddressThatReadsBackToI
     }
     std::string extra;
     EXPECT_FALSE(lines >> extra) << "one line per walkthrough triangle";
+
+    // With --figures, each figure of each triangle by its file's name, with the address of its
+    // triangle and, for a pass's figure, that pass.
+    const ToolRun figures = runClipfigs("--explorer-links --figures");
+    ASSERT_EQ(figures.status, 0) << figures.output;
+    std::istringstream figureLines(figures.output);
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, "", triangle.stem);
+        for (int i = 0; i < 7; ++i) {
+            std::string name, address;
+            ASSERT_TRUE(figureLines >> name >> address) << figures.output;
+            EXPECT_EQ(name + ".svg", drawn.figures[i].fileName);
+            const std::string pass = i < 6 ? "&pass=" + std::to_string(i + 1) : "";
+            EXPECT_EQ(address, "explore.html#t=" + triangleText(triangle.corners) + pass);
+        }
+    }
+    EXPECT_FALSE(figureLines >> extra) << "one line per figure";
+    EXPECT_EQ(runClipfigs("--explorer-links --steps").status, 2);
 }
 
 } // namespace

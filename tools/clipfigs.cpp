@@ -13,8 +13,11 @@
 //       draws the same bytes for the same triangle and title. --screen: the layout for a screen
 //       390 CSS px wide (same names); --steps: also every step of every pass's edge walk,
 //       NAME-pass1-left-step1.svg ... A title that is not UTF-8 is refused.
-//   clipfigs --explorer-links
-//       for each walkthrough triangle, its stem and the explorer's address that shows it
+//   clipfigs --explorer-links [--figures]
+//       for each walkthrough triangle, its stem and the explorer's address that shows it; with
+//       --figures, for each of its figures the figure's name (its file name without ".svg") and
+//       the address that opens it: a pass's figure that pass alone ("&pass=2"), the final
+//       figure all six passes
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
@@ -33,12 +36,13 @@ const char* const usage =
     "usage: clipfigs [--screen] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
     "                [--screen] [--steps] OUTDIR\n"
-    "       clipfigs --explorer-links\n"
+    "       clipfigs --explorer-links [--figures]\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
     "for a screen 390 px wide, into OUTDIR/figures/screen/); the second the seven figures of\n"
     "one triangle (eye space) into OUTDIR/ (--screen: the same layout; --steps: with a figure\n"
     "for each step of each pass); the third prints, for each triangle of docs/clipping.md, its\n"
-    "stem and the clip explorer's address that shows it.\n";
+    "stem and the clip explorer's address that shows it (--figures: for each of its figures,\n"
+    "the figure's name and the address that opens it).\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -171,16 +175,37 @@ int oneTriangle(int argc, char** argv)
     return 0;
 }
 
+// The explorer's addresses of the walkthrough's triangles, or of each of their figures.
+int explorerLinks(bool figures)
+{
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        const std::string address = "explore.html#t=" + triangleText(triangle.corners);
+        if (!figures) {
+            std::printf("%s %s\n", triangle.stem, address.c_str());
+            continue;
+        }
+        // The names as the library gives its figures, the six passes first.
+        const TriangleFigures drawn =
+            drawTriangleFigures(triangle.corners, triangle.title, triangle.stem);
+        for (int i = 0; i < 7; ++i) {
+            std::string name = drawn.figures[i].fileName;
+            name.erase(name.size() - 4);  // ".svg"
+            const std::string pass = i < 6 ? "&pass=" + std::to_string(i + 1) : "";
+            std::printf("%s %s%s\n", name.c_str(), address.c_str(), pass.c_str());
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::string(argv[1]) == "--explorer-links") {
-        for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-            std::printf("%s explore.html#t=%s\n", triangle.stem,
-                        triangleText(triangle.corners).c_str());
-        }
-        return 0;
+    if (argc >= 2 && std::string(argv[1]) == "--explorer-links") {
+        if (argc == 2) return explorerLinks(false);
+        if (argc == 3 && std::string(argv[2]) == "--figures") return explorerLinks(true);
+        std::fprintf(stderr, "%s", usage);
+        return 2;
     }
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {

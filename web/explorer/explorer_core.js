@@ -1,10 +1,11 @@
-// The clip explorer's page script, first of its five parts, each linked into explore.js with
+// The clip explorer's page script, first of its six parts, each linked into explore.js with
 // --post-js in this order:
 //   explorer_core.js     the shared state, page helpers, the compiled side and announcements
+//   explorer_address.js  the address: its parameters read once and written back
 //   explorer_views.js    the two input views: corners dragged with a pointer or moved with keys
 //   explorer_figures.js  the figure containers, their descriptions, copying, the pass selector
 //   explorer_steps.js    stepping through one pass's walk, edge by edge
-//   explorer_page.js     the triangle shown: address, typed numbers, presets, and the start
+//   explorer_page.js     the triangle shown: from the address, typed numbers, presets; the start
 // Together they turn input into the triangle's nine eye-space corner values and put what the
 // compiled side (explorer.cpp, the figure library) returns into the page. They do no clipping,
 // projection or figure arithmetic: only the two input views are drawn here, and they show the

@@ -111,21 +111,38 @@
     });
   }
 
+  // Shows pass k alone (1 to 6), at its first edge, or all six (0), and writes it into the
+  // address; says so unless quiet. Choosing what is shown already changes nothing and says
+  // nothing.
+  function show(k, quiet) {
+    var before = state.shownPass;
+    if (k === before) return;
+    choosePass(k);
+    // A chosen pass beside the views may want a more compact layout, all six another.
+    explorer.relayout();
+    explorer.steps.choose(k);
+    // The figure the pass showed before it was chosen comes back.
+    if (before > 0) showImage(before - 1, before - 1);
+    explorer.updateAddress();
+    if (!quiet) explorer.announce(announcement);
+  }
+
+  // What is shown, in a sentence: the pass as its selector names it ("2 ClipRight"; the
+  // pass's summary begins with the plane's name) with its counts, or with all six the final
+  // figure's summary.
+  function announcement() {
+    var k = state.shownPass;
+    return k > 0 ? k + ' ' + explorer.wasm.summary(k - 1)
+                 : 'all six passes. ' + explorer.wasm.summary(6);
+  }
+
   explorer.figures = {
     build: function() {
       var select = byId('pass-select');
       ['all six'].concat(explorer.passNames.map(function(name, i) { return (i + 1) + ' ' + name; }))
           .forEach(function(label, k) {
             var button = element('button', {type: 'button', 'aria-pressed': 'false'}, label);
-            button.addEventListener('click', function() {
-              var before = state.shownPass;
-              choosePass(k);
-              // A chosen pass beside the views may want a more compact layout, all six another.
-              explorer.relayout();
-              explorer.steps.choose(k);
-              // The figure the pass showed before it was chosen comes back.
-              if (before > 0 && before !== k) showImage(before - 1, before - 1);
-            });
+            button.addEventListener('click', function() { show(k, false); });
             select.appendChild(button);
           });
       for (var i = 0; i < 6; ++i) makeFigure(i, byId('passes'));
@@ -147,6 +164,7 @@
     },
     // Shows the step figure last drawn in pass k's container (k from 1).
     showStep: function(k) { showImage(k - 1, 'step'); },
-    choosePass: choosePass,
+    show: show,
+    announcement: announcement,
   };
 })(ClipExplorer);

@@ -61,7 +61,8 @@
     byId('status').hidden = true;
   };
 
-  // Writes the triangle into the address, replacing the history entry rather than adding one.
+  // Writes what the page shows into the address (explorer_address.js), replacing the history
+  // entry rather than adding one.
   // While a corner is dragged, four times a second: a browser ignores, with a warning, a page that
   // rewrites its address hundreds of times in a few seconds, and each rewrite costs the page a
   // few milliseconds of a busy browser's time. The last position always lands.
@@ -79,8 +80,10 @@
     clearTimeout(addressTimer);
     addressTimer = 0;
     addressWritten = performance.now();
-    history.replaceState(null, '', '#t=' + state.triangleText);
+    history.replaceState(null, '', explorer.address.text());
   }
+
+  explorer.updateAddress = updateAddress;
 
   // A pending address update, done now (a drag has ended).
   explorer.writeAddressNow = function() {
@@ -89,41 +92,93 @@
 
   // ---- The address ------------------------------------------------------------------------------
 
-  // Shows the triangle the address names; anything else, with a message, the first preset.
+  // Shows what the address names: its triangle (anything else, with a message, the first preset),
+  // then its pass and edge, each out-of-range one as the nearest that exists, with a note.
   function followAddress() {
     var hash = location.hash;
-    if (state.triangleText && hash === '#t=' + state.triangleText) return;
-    if (hash === '' || hash === '#') {
-      usePreset(0);
-      return;
-    }
-    var reason;
-    if (hash.indexOf('#t=') !== 0) {
-      reason = 'it does not start with #t=';
-    } else {
-      var text;
-      try {
-        text = decodeURIComponent(hash.slice(3));
-      } catch (error) {
-        text = null;
-      }
-      var parsed = text === null ? 'it is not a well-formed address' : explorer.wasm.parse(text);
+    if (state.triangleText && hash === explorer.address.text()) return;
+    var address = explorer.address.read(hash);
+    var problems = [addressTriangle(hash, address)].concat(addressPass(address));
+    var message = problems.filter(Boolean).join(' ');
+    explorer.setMessage(message);
+    explorer.updateAddress();
+    // A message is said by its own region (an alert); else what is shown.
+    if (!message) explorer.announce(explorer.figures.announcement);
+  }
+
+  // Draws the address's triangle, or the first preset; returns '' or why not the address's.
+  function addressTriangle(hash, address) {
+    var reason = '';
+    if (address.malformed.indexOf('t') >= 0) {
+      reason = 'it is not a well-formed address';
+    } else if (!('t' in address.values)) {
+      if (!address.empty) reason = 'it names no triangle: it holds no t=';
+    } else if (address.values.t !== state.triangleText) {
+      var parsed = explorer.wasm.parse(address.values.t);
       if (parsed === true) {
-        explorer.setMessage('');
         explorer.show();
-        explorer.announce(explorer.changeSummary);
-        return;
+        return '';
       }
       reason = parsed;
+    } else {
+      return '';  // the triangle shown
     }
-    var shown = hash.length > 60 ? hash.slice(0, 57) + '\u2026' : hash;
-    explorer.setMessage('The address\'s triangle \u201c' + shown + '\u201d cannot be shown: ' +
-                        reason + '. Showing the walkthrough\'s triangle \u201c' +
-                        explorer.wasm.presetTitle(0) + '\u201d instead. An address that shows ' +
-                        'a triangle ends in #t=x0,y0,z0,x1,y1,z1,x2,y2,z2: nine numbers, each ' +
-                        'at most 1000000 in size.');
     explorer.wasm.usePreset(0);
     explorer.show();
+    if (!reason) return '';
+    var shown = hash.length > 60 ? hash.slice(0, 57) + '\u2026' : hash;
+    return 'The address\'s triangle \u201c' + shown + '\u201d cannot be shown: ' + reason +
+           '. Showing the walkthrough\'s triangle \u201c' + explorer.wasm.presetTitle(0) +
+           '\u201d instead. An address that shows a triangle holds ' +
+           't=x0,y0,z0,x1,y1,z1,x2,y2,z2: nine numbers, each at most 1000000 in size.';
+  }
+
+  // A value of the address as a message quotes it.
+  function quoted(text) {
+    return '\u201c' + (text.length > 20 ? text.slice(0, 17) + '\u2026' : text) + '\u201d';
+  }
+
+  // Shows the address's pass (all six without one) at its edge (the first without one); returns
+  // a note for each value it could not take as it stands.
+  function addressPass(address) {
+    var notes = [], values = address.values, whole = explorer.address.whole;
+    var pass = 0;
+    if ('pass' in values) {
+      var asked = whole(values.pass);
+      if (isNaN(asked)) {
+        notes.push('The address\'s pass ' + quoted(values.pass) + ' is not a number from 1 ' +
+                   'to 6: showing all six passes.');
+      } else {
+        pass = Math.max(1, Math.min(6, asked));
+        if (pass !== asked) {
+          notes.push('There is no pass ' + asked + ': showing pass ' + pass + ', ' +
+                     explorer.passNames[pass - 1] + '.');
+        }
+      }
+    }
+    explorer.figures.show(pass, true);
+    if (!('edge' in values)) {
+      if (pass > 0) explorer.steps.goTo(0);
+      return notes;
+    }
+    var edge = whole(values.edge), count = explorer.steps.count();
+    if (pass === 0) {
+      notes.push('The address\'s edge belongs to a pass, and it names none: showing all six.');
+    } else if (count === 0) {
+      notes.push('No polygon enters pass ' + pass + ', so it has no edge to show.');
+    } else if (isNaN(edge)) {
+      notes.push('The address\'s edge ' + quoted(values.edge) + ' is not a whole number: ' +
+                 'showing edge 1.');
+      explorer.steps.goTo(0);
+    } else {
+      var shown = Math.max(1, Math.min(count, edge));
+      if (shown !== edge) {
+        notes.push('Pass ' + pass + ' walks ' + count + (count === 1 ? ' edge' : ' edges') +
+                   ': showing edge ' + shown + ', not ' + edge + '.');
+      }
+      explorer.steps.goTo(shown - 1);
+    }
+    return notes;
   }
 
   function usePreset(k) {

@@ -75,9 +75,15 @@
     byId('step-play').disabled = count <= 1;
   }
 
+  // Goes to edge `to` (from 0; beyond the walk's ends, to the end) and writes it into the
+  // address. A move that changes nothing (the first edge before the first) draws and says
+  // nothing.
   function go(to, announce) {
-    index = Math.max(0, Math.min(to, count - 1));
+    var target = Math.max(0, Math.min(to, count - 1));
+    if (target === index) return;
+    index = target;
     drawStep();
+    explorer.updateAddress();
     if (announce) announceStep();
   }
 
@@ -143,6 +149,15 @@
     // After a draw: the same step of the new walk (the last one if the walk got shorter).
     update: function() {
       if (state.shownPass > 0) drawStep();
+    },
+    // The chosen pass's walk: how many edges it has, the current one (from 1; 0 for none), and
+    // a move to edge i (from 0; nearest that exists), drawn without a word.
+    count: function() { return count; },
+    edge: function() { return count > 0 ? index + 1 : 0; },
+    goTo: function(i) {
+      setPlaying(false);
+      index = Math.max(0, Math.min(i, count - 1));
+      drawStep();
     },
   };
 })(ClipExplorer);
