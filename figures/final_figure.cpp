@@ -92,7 +92,7 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
     const std::string title = "Triangle “" + triangleTitle + "”: clipped, then divided by w";
     const Frame frame =
         makeFrame(layout, title,
-                  {layout == FigureLayout::Print
+                  {layout != FigureLayout::Screen
                        ? "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, "
                          "then the division. Right: the division first."
                        : "What the simulated camera sees, x/w against y/w. Above: "

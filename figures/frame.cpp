@@ -11,21 +11,49 @@ namespace fig {
 
 namespace {
 
+// What sets a layout apart, in pixels.
+struct LayoutMetrics {
+    double width;
+    bool stacked;                 // the panels one above the other, else side by side
+    // Characters per header line before it wraps (0: never), for 16 px bold and 13 px text:
+    // DejaVu Sans averages some 0.6 em a character, its bold some 0.66 em.
+    std::size_t titleCharacters, noteCharacters;
+    double titleTop, titleStep;   // the title's first baseline, and from one line to the next
+    double titleToNote;           // from the title's last baseline to the notes' first
+    double noteStep, noteToPlot;  // between notes; from the last one to the plots' top
+    double plotTopAtLeast;
+    double plotWidth, plotHeight;
+    double panelLeft[2];
+    double plotToTable;           // below a plot: tick labels, the axis name, the table's heads
+    double panelGap;              // stacked: from one panel's table to the next plot
+    double tableToLegend, legendLeft, legendColumnWidth;
+    int legendColumns;
+    double bottom;                // under the legend
+};
+
 // Print: the two panels side by side under a header of up to three lines.
-const double printWidth = 820;
-const double printPanelLeft[2] = {62, 472};
-const double printPlotTop = 112;
-
+const LayoutMetrics printMetrics = {820, false, 0, 0, 28, 20, 22, 18, 44, 112, 320, 300,
+                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8};
 // Screen: 390 wide; room left of the plot for the tick labels, right of it a margin.
-const double screenWidth = 390;
-const double screenPanelLeft = 54;
-// Characters per header line that fit 350 pixels: DejaVu Sans averages some 0.6 em a character,
-// its bold some 0.66 em.
-const std::size_t screenTitleCharacters = 32;  // 16 px bold
-const std::size_t screenNoteCharacters = 44;   // 13 px
+const LayoutMetrics screenMetrics = {390, true, 32, 44, 28, 20, 22, 17, 44, 0, 320, 300,
+                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8};
+// Compact: side by side in 700 pixels, each panel 350 wide (a table's width and a little), on
+// plots shorter than print's; the header packed closer.
+const LayoutMetrics compactMetrics = {700, false, 60, 80, 24, 20, 20, 16, 40, 0, 284, 210,
+                                      {56, 406}, 50, 0, 16, 16, 350, 2, 6};
 
-// Below a plot: tick labels, the axis name, then the table's column heads.
-const double plotToTable = 58;
+const LayoutMetrics& metrics(FigureLayout layout)
+{
+    switch (layout) {
+    case FigureLayout::Print: return printMetrics;
+    case FigureLayout::Screen: return screenMetrics;
+    case FigureLayout::Compact: return compactMetrics;
+    }
+    return printMetrics;
+}
+
+// Header lines, wrapped where the layout wraps them.
+std::vector<std::string> headerText(std::size_t characters, const std::vector<std::string>& lines);
 
 // The count of UTF-8 characters in text (a stray byte counts as one).
 std::size_t characters(const std::string& text)
@@ -81,57 +109,64 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
     return lines;
 }
 
+HeaderLines headerLines(FigureLayout layout, const std::string& title,
+                        const std::vector<std::string>& notes)
+{
+    const LayoutMetrics& m = metrics(layout);
+    return {headerText(m.titleCharacters, {title}).size(),
+            headerText(m.noteCharacters, notes).size()};
+}
+
+namespace {
+
+std::vector<std::string> headerText(std::size_t characters, const std::vector<std::string>& lines)
+{
+    if (characters == 0) return lines;
+    std::vector<std::string> result;
+    for (const std::string& line : lines) {
+        for (const std::string& part : wrapped(line, characters)) result.push_back(part);
+    }
+    return result;
+}
+
+} // namespace
+
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries)
+                std::size_t entries, HeaderLines room)
 {
+    const LayoutMetrics& m = metrics(layout);
     Frame f{};
     f.layout = layout;
+    f.width = m.width;
+    f.titleLines = headerText(m.titleCharacters, {title});
+    f.noteLines = headerText(m.noteCharacters, notes);
+    f.titleTop = m.titleTop;
+    f.titleStep = m.titleStep;
+    f.noteStep = m.noteStep;
+    f.plotWidth = m.plotWidth;
+    f.plotHeight = m.plotHeight;
+    f.smallText = 12;
+    const std::size_t titleLines = std::max(f.titleLines.size(), room.title);
+    const std::size_t noteLines = std::max({f.noteLines.size(), room.notes, std::size_t(1)});
+    f.noteTop = f.titleTop + m.titleStep * double(titleLines - 1) + m.titleToNote;
+    const double lastNote = f.noteTop + m.noteStep * double(noteLines - 1);
+    const double plotTop = std::max(m.plotTopAtLeast, lastNote + m.noteToPlot);
     // Side by side, both tables end at the longer one; stacked, each where it ends.
-    const bool stacked = layout == FigureLayout::Screen;
     const double tableHeight[2] = {
-        double((stacked ? rows0 : std::max(rows0, rows1)) + 1) * tableRowHeight,
-        double((stacked ? rows1 : std::max(rows0, rows1)) + 1) * tableRowHeight};
-    if (layout == FigureLayout::Print) {
-        f.width = printWidth;
-        f.titleLines = {title};
-        f.noteLines = notes;
-        f.titleTop = 28;
-        f.noteTop = 50;
-        const double lastNote = f.noteTop + 18 * double(std::max<std::size_t>(notes.size(), 1) - 1);
-        for (int p = 0; p < 2; ++p) {
-            f.panelLeft[p] = printPanelLeft[p];
-            f.plotTop[p] = std::max(printPlotTop, lastNote + 44);
-            f.tableTop[p] = f.plotTop[p] + plotHeight + plotToTable;
-        }
-        f.legendLeft = 24;
-        f.legendColumnWidth = 400;
-        f.legendColumns = 2;
-        f.smallText = 12;
-    } else {
-        f.width = screenWidth;
-        f.titleLines = wrapped(title, screenTitleCharacters);
-        for (const std::string& note : notes) {
-            for (const std::string& line : wrapped(note, screenNoteCharacters)) {
-                f.noteLines.push_back(line);
-            }
-        }
-        f.titleTop = 28;
-        f.noteTop = f.titleTop + 20 * double(f.titleLines.size() - 1) + 22;
-        const double lastNote =
-            f.noteTop + 17 * double(std::max<std::size_t>(f.noteLines.size(), 1) - 1);
-        f.panelLeft[0] = f.panelLeft[1] = screenPanelLeft;
-        f.plotTop[0] = lastNote + 44;
-        f.tableTop[0] = f.plotTop[0] + plotHeight + plotToTable;
-        f.plotTop[1] = f.tableTop[0] + tableHeight[0] + 46;
-        f.tableTop[1] = f.plotTop[1] + plotHeight + plotToTable;
-        f.legendLeft = 16;
-        f.legendColumnWidth = 360;
-        f.legendColumns = 1;
-        f.smallText = 12;
+        double((m.stacked ? rows0 : std::max(rows0, rows1)) + 1) * tableRowHeight,
+        double((m.stacked ? rows1 : std::max(rows0, rows1)) + 1) * tableRowHeight};
+    for (int p = 0; p < 2; ++p) {
+        f.panelLeft[p] = m.panelLeft[p];
+        f.plotTop[p] = p == 1 && m.stacked ? f.tableTop[0] + tableHeight[0] + m.panelGap
+                                           : plotTop;
+        f.tableTop[p] = f.plotTop[p] + m.plotHeight + m.plotToTable;
     }
-    f.legendTop = f.tableTop[1] + tableHeight[1] + 18;
-    f.height = f.legendTop + legendHeight(entries, f.legendColumns) + 8;
+    f.legendLeft = m.legendLeft;
+    f.legendColumnWidth = m.legendColumnWidth;
+    f.legendColumns = m.legendColumns;
+    f.legendTop = f.tableTop[1] + tableHeight[1] + m.tableToLegend;
+    f.height = f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom;
     return f;
 }
 
@@ -143,21 +178,20 @@ std::string frameStart(const Frame& frame, const std::string& title,
     double y = frame.titleTop;
     for (const std::string& line : frame.titleLines) {
         text(svg, 20, y, line, {16, "bold"});
-        y += 20;
+        y += frame.titleStep;
     }
     y = frame.noteTop;
-    const double step = frame.layout == FigureLayout::Print ? 18 : 17;
     for (const std::string& line : frame.noteLines) {
         text(svg, 20, y, line, {13, "", "", "#424242"});
-        y += step;
+        y += frame.noteStep;
     }
     return svg;
 }
 
 View panelView(const Frame& frame, int p, double uMin, double uMax, double vMin, double vMax)
 {
-    View view = fitView(frame.panelLeft[p], frame.plotTop[p], plotWidth, plotHeight, uMin, uMax,
-                        vMin, vMax);
+    View view = fitView(frame.panelLeft[p], frame.plotTop[p], frame.plotWidth, frame.plotHeight,
+                        uMin, uMax, vMin, vMax);
     view.smallText = frame.smallText;
     return view;
 }

@@ -57,6 +57,12 @@ std::vector<std::string> stepNotes(const EdgeRecord& edge, int step, std::size_t
     return notes;
 }
 
+std::string stepTitle(const std::string& triangleTitle, int pass, int step, std::size_t steps)
+{
+    return passTitle(triangleTitle, pass) + ", edge " + std::to_string(step + 1) + " of " +
+           std::to_string(steps);
+}
+
 // The output's vertex count after edges 0..step.
 std::size_t grownCount(const std::vector<EdgeRecord>& edges, int step)
 {
@@ -85,8 +91,7 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     const std::size_t grown = std::min(grownCount(walk, edge), after.size());
     const Polygon sofar(after.begin(), after.begin() + static_cast<long>(grown));
 
-    const std::string title = passTitle(figures.title, pass) + ", edge " +
-                              std::to_string(edge + 1) + " of " + std::to_string(walk.size());
+    const std::string title = stepTitle(figures.title, pass, edge, walk.size());
     const std::vector<std::string> notes = stepNotes(record, edge, walk.size());
 
     Figure figure;
@@ -116,9 +121,18 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     std::vector<LegendEntry> entries = passLegend(plane);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
     entries.push_back({Swatch::After, "the output so far"});
-    // Room for the whole output, so that every step of a pass has the same height.
+    // Room for the whole output and for the longest header of the walk, so that every step of
+    // a pass has the same height and the plots stay put while the learner steps.
+    HeaderLines room;
+    for (std::size_t e = 0; e < walk.size(); ++e) {
+        const HeaderLines lines =
+            headerLines(layout, stepTitle(figures.title, pass, int(e), walk.size()),
+                        stepNotes(walk[e], int(e), walk.size()));
+        room.title = std::max(room.title, lines.title);
+        room.notes = std::max(room.notes, lines.notes);
+    }
     const Frame frame = makeFrame(layout, title, notes, before.size(), after.size(),
-                                  entries.size());
+                                  entries.size(), room);
     std::string svg = frameStart(frame, title, figure.description);
     const PassBounds b = passBounds(before, plane);
     for (int p = 0; p < 2; ++p) {

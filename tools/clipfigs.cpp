@@ -2,17 +2,19 @@
 // projection and clipper (through the figure library, clip_figures.h), so that the pictures show
 // what the code does.
 //
-//   clipfigs [--screen] OUTDIR
+//   clipfigs [--screen | --compact] OUTDIR
 //       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs); with
-//       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/ (the web
-//       build's walkthrough page shows those on a narrow screen)
-//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] [--screen]
-//            [--steps] OUTDIR
+//       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/, with
+//       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
+//       build's walkthrough page shows those on screens too narrow for the print layout)
+//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]
+//            [--screen | --compact] [--steps] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
 //       draws the same bytes for the same triangle and title. --screen: the layout for a screen
-//       390 CSS px wide (same names); --steps: also every step of every pass's edge walk,
-//       NAME-pass1-left-step1.svg ... A title that is not UTF-8 is refused.
+//       390 CSS px wide, --compact: the compact layout (same names); --steps: also every step of
+//       every pass's edge walk, NAME-pass1-left-step1.svg ... A title that is not UTF-8 is
+//       refused.
 //   clipfigs --explorer-links [--figures]
 //       for each walkthrough triangle, its stem and the explorer's address that shows it; with
 //       --figures, for each of its figures the figure's name (its file name without ".svg") and
@@ -33,14 +35,15 @@
 namespace {
 
 const char* const usage =
-    "usage: clipfigs [--screen] OUTDIR\n"
+    "usage: clipfigs [--screen | --compact] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps] OUTDIR\n"
     "       clipfigs --explorer-links [--figures]\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
-    "for a screen 390 px wide, into OUTDIR/figures/screen/); the second the seven figures of\n"
-    "one triangle (eye space) into OUTDIR/ (--screen: the same layout; --steps: with a figure\n"
-    "for each step of each pass); the third prints, for each triangle of docs/clipping.md, its\n"
+    "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
+    "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
+    "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
+    "pass); the third prints, for each triangle of docs/clipping.md, its\n"
     "stem and the clip explorer's address that shows it (--figures: for each of its figures,\n"
     "the figure's name and the address that opens it).\n";
 
@@ -116,6 +119,7 @@ int walkthrough(const char* outdir, FigureLayout layout)
 {
     std::filesystem::path folder = std::filesystem::path(outdir) / "figures";
     if (layout == FigureLayout::Screen) folder /= "screen";
+    if (layout == FigureLayout::Compact) folder /= "compact";
     if (!makeFolder(folder)) return 1;
     Options options;
     options.layout = layout;
@@ -140,6 +144,8 @@ int oneTriangle(int argc, char** argv)
             (arg == "--triangle" ? triangleArg : arg == "--title" ? title : stem) = argv[++i];
         } else if (arg == "--screen") {
             options.layout = FigureLayout::Screen;
+        } else if (arg == "--compact") {
+            options.layout = FigureLayout::Compact;
         } else if (arg == "--steps") {
             options.steps = true;
         } else if (arg.rfind("--", 0) != 0 && !outdir) {
@@ -210,6 +216,9 @@ int main(int argc, char** argv)
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {
         return walkthrough(argv[2], FigureLayout::Screen);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--compact" && argv[2][0] != '-') {
+        return walkthrough(argv[2], FigureLayout::Compact);
     }
     if (argc >= 3 && std::string(argv[1]).rfind("--", 0) == 0) return oneTriangle(argc, argv);
     std::fprintf(stderr, "%s", usage);

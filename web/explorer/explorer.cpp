@@ -154,7 +154,9 @@ EMSCRIPTEN_KEEPALIVE int explorerMatchingPreset()
 // the six passes agree with clipToFrustum to the bit (they always should).
 EMSCRIPTEN_KEEPALIVE int explorerDraw(int layout)
 {
-    state.layout = layout == 1 ? FigureLayout::Screen : FigureLayout::Print;
+    state.layout = layout == 1   ? FigureLayout::Screen
+                   : layout == 2 ? FigureLayout::Compact
+                                 : FigureLayout::Print;
     const WalkthroughTriangle* found = findWalkthroughTriangle(state.corners);
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
                                       found ? found->stem : defaultStem, state.layout);
