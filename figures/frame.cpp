@@ -39,7 +39,7 @@ const LayoutMetrics screenMetrics = {390, true, 32, 44, 28, 20, 22, 17, 44, 0, 3
                                      {54, 54}, 58, 46, 18, 16, 360, 1, 8};
 // Compact: side by side in 700 pixels, each panel 350 wide (a table's width and a little), on
 // plots shorter than print's; the header packed closer.
-const LayoutMetrics compactMetrics = {700, false, 60, 80, 24, 20, 20, 16, 40, 0, 284, 210,
+const LayoutMetrics compactMetrics = {700, false, 68, 88, 24, 20, 20, 16, 40, 0, 284, 210,
                                       {56, 406}, 50, 0, 16, 16, 350, 2, 6};
 
 const LayoutMetrics& metrics(FigureLayout layout)
