@@ -64,6 +64,43 @@ describe('The site', { timeout: 180_000 }, () => {
     }
   });
 
+  // What `cmake --install` gathers is the folder to publish: the pages, their scripts, styles,
+  // pictures and figures, and the icon a browser asks for beside a figure opened alone; no file
+  // of the build itself.
+  test('the installed site holds only its own files, a real favicon.ico among them', async () => {
+    const files = fs.readdirSync(folder, { recursive: true, withFileTypes: true })
+      .filter((entry) => entry.isFile())
+      .map((entry) => path.relative(folder, path.join(entry.parentPath ?? entry.path, entry.name)));
+    const own = /^((index|clipping|clipdemo|clipdemo-single|explore)\.html|(clipdemo|explore)\.(js|wasm)|clipdemo\.data|site\.css|favicon\.ico|[\w-]+\.(png|gif)|figures\/((screen|compact)\/)?[\w-]+\.svg)$/;
+    assert.deepEqual(files.filter((name) => !own.test(name)), [], 'files not the site\'s own');
+    for (const layout of ['', 'screen/', 'compact/']) {
+      assert.equal(files.filter((name) => name.startsWith(`figures/${layout}`) &&
+                                          !name.slice(8 + layout.length).includes('/')).length,
+                   35, `figures/${layout}`);
+    }
+    // An icon file: its directory names each image's size and where its bytes lie in the file,
+    // and the browser draws it.
+    const icon = fs.readFileSync(path.join(folder, 'favicon.ico'));
+    assert.deepEqual([icon.readUInt16LE(0), icon.readUInt16LE(2)], [0, 1], 'an icon directory');
+    const sizes = [];
+    for (let i = 0; i < icon.readUInt16LE(4); ++i) {
+      const entry = 6 + 16 * i;
+      sizes.push(icon[entry] || 256);
+      assert.ok(icon.readUInt32LE(entry + 12) + icon.readUInt32LE(entry + 8) <= icon.length);
+    }
+    assert.deepEqual(sizes.sort((a, b) => a - b), [16, 32]);
+    const session = await load(`${server.base}figures/corner-final.svg`);
+    const drawn = await session.page.evaluate(async () => {
+      const image = new Image();
+      image.src = '/favicon.ico';
+      await image.decode();
+      return [image.naturalWidth, image.naturalHeight];
+    });
+    assert.ok(drawn[0] >= 16 && drawn[0] === drawn[1], `the icon drawn at ${drawn}`);
+    assert.deepEqual(session.problems, []);
+    await session.page.close();
+  });
+
   // axe-core's WCAG 2.0/2.1 A and AA rules, the landmark rules, WCAG 2.2's target size, and
   // headings in order with no empty header cell; each page the way a user meets it.
   test('every page passes axe-core, and each links back to the index', async () => {
