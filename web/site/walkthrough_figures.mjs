@@ -73,6 +73,12 @@ function explorerLink(name, print) {
   return `<a href="${address}">${what}${pass ? `, pass ${pass[1]},` : ''} in the clip explorer</a>`;
 }
 
+// A <picture>'s source of the figure at src for windows that match media.
+function source(media, src, figure) {
+  return `<source media="${media}" srcset="${src}" width="${figure.width}" ` +
+         `height="${figure.height}">`;
+}
+
 // One figure's HTML for the <img> tag that shows figures/name; in a grid, in the screen layout.
 function figureHtml(tag, name, inGrid) {
   const print = readFigure(figures, name);
@@ -86,9 +92,10 @@ function figureHtml(tag, name, inGrid) {
       `<img src="figures/screen/${name}" width="${small.width}" height="${small.height}" ` +
       `alt="${alt}" aria-describedby="${id}"></a>`
     : `<a class="figure-alone" href="figures/${name}" title="the figure alone, to zoom"><picture>
-<source media="${belowCompact}" srcset="figures/screen/${name}" width="${small.width}" height="${small.height}">
-<source media="${belowPrint}" srcset="figures/compact/${name}" width="${middle.width}" height="${middle.height}">
-<img src="figures/${name}" width="${print.width}" height="${print.height}" alt="${alt}" aria-describedby="${id}">
+${source(belowCompact, `figures/screen/${name}`, small)}
+${source(belowPrint, `figures/compact/${name}`, middle)}
+<img src="figures/${name}" width="${print.width}" height="${print.height}" alt="${alt}" ` +
+      `aria-describedby="${id}">
 </picture></a>`;
   return `<figure class="clip-figure">
 ${picture}
