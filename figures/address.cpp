@@ -1,4 +1,5 @@
-// The triangle as text (the explorer's address) and polygons as JSON. See clip_figures.h.
+// The triangle as text (the explorer's address: eye space, or clip space) and polygons as JSON.
+// See clip_figures.h.
 #include "figures/clip_figures.h"
 
 #include "figures/svg.h"
@@ -60,13 +61,28 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-} // namespace
+// The coordinates of a triangle as text, named for messages.
+struct TextForm {
+    int count;                  // values: 9 (eye space) or 12 (clip space)
+    const char* countWord;      // "nine", "twelve"
+    const char* what;           // "a triangle", "a triangle in clip space"
+    const char* pattern;        // "x0,y0,z0,x1,y1,z1,x2,y2,z2"
+    const char* const* names;   // "x0", "y0", ...
+    std::size_t longest;        // the longest text that can be such a triangle: every float
+                                // written out in full, with room to spare
+};
 
-bool parseTriangleText(const std::string& text, float corners[9], std::string& error)
+const char* const clipCoordinateNames[12] = {"x0", "y0", "z0", "w0", "x1", "y1",
+                                             "z1", "w1", "x2", "y2", "z2", "w2"};
+const TextForm eyeForm = {9, "nine", "a triangle", "x0,y0,z0,x1,y1,z1,x2,y2,z2",
+                          coordinateNames, 1000};
+const TextForm clipForm = {12, "twelve", "a triangle in clip space",
+                           "x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2", clipCoordinateNames, 1300};
+
+bool parseValues(const std::string& text, const TextForm& form, float* out, std::string& error)
 {
-    // Long enough for nine floats written out in full; anything longer is no triangle.
-    if (text.size() > 1000) {
-        error = "the text is too long for nine numbers";
+    if (text.size() > form.longest) {
+        error = std::string("the text is too long for ") + form.countWord + " numbers";
         return false;
     }
     std::vector<std::string> fields;
@@ -78,18 +94,19 @@ bool parseTriangleText(const std::string& text, float corners[9], std::string& e
         start = comma + 1;
     }
     if (fields.size() == 1 && fields[0].empty()) {
-        error = "there are no numbers; a triangle needs nine: x0,y0,z0,x1,y1,z1,x2,y2,z2";
+        error = std::string("there are no numbers; ") + form.what + " needs " + form.countWord +
+                ": " + form.pattern;
         return false;
     }
-    if (fields.size() != 9) {
-        error = "there are " + std::to_string(fields.size()) + " values, not nine: a triangle " +
-                "needs x0,y0,z0,x1,y1,z1,x2,y2,z2";
+    if (fields.size() != std::size_t(form.count)) {
+        error = "there are " + std::to_string(fields.size()) + " values, not " + form.countWord +
+                ": " + form.what + " needs " + form.pattern;
         return false;
     }
-    float values[9];
-    for (int i = 0; i < 9; ++i) {
+    std::vector<float> values(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string& field = fields[i];
-        const std::string name = coordinateNames[i];
+        const std::string name = form.names[i];
         if (field.empty()) {
             error = name + " is missing";
             return false;
@@ -111,7 +128,24 @@ bool parseTriangleText(const std::string& text, float corners[9], std::string& e
         }
         values[i] = std::strtof(field.c_str(), nullptr);
     }
-    std::copy(values, values + 9, corners);
+    std::copy(values.begin(), values.end(), out);
+    return true;
+}
+
+} // namespace
+
+bool parseTriangleText(const std::string& text, float corners[9], std::string& error)
+{
+    return parseValues(text, eyeForm, corners, error);
+}
+
+bool parseClipText(const std::string& text, Vector4 corners[3], std::string& error)
+{
+    float values[12];
+    if (!parseValues(text, clipForm, values, error)) return false;
+    for (int k = 0; k < 3; ++k) {
+        corners[k] = {values[4 * k], values[4 * k + 1], values[4 * k + 2], values[4 * k + 3]};
+    }
     return true;
 }
 
@@ -203,6 +237,39 @@ std::string triangleText(const float corners[9])
     std::string text;
     for (int i = 0; i < 9; ++i) text += (i ? "," : "") + shortestDecimal(corners[i]);
     return text;
+}
+
+std::string clipText(const Vector4 corners[3])
+{
+    std::string text;
+    for (int k = 0; k < 3; ++k) {
+        const float values[4] = {corners[k].x, corners[k].y, corners[k].z, corners[k].w};
+        for (int c = 0; c < 4; ++c) text += (k || c ? "," : "") + shortestDecimal(values[c]);
+    }
+    return text;
+}
+
+std::string stringsJson(const std::vector<std::string>& texts)
+{
+    std::string json = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        json += i ? ",\"" : "\"";
+        for (const char c : texts[i]) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                json += '\\';
+                json += c;
+            } else if (byte < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                json += escape;
+            } else {
+                json += c;
+            }
+        }
+        json += "\"";
+    }
+    return json + "]";
 }
 
 std::string verticesJson(const ClipPolygon& polygon)

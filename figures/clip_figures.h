@@ -5,15 +5,18 @@
 //
 // What goes in: a triangle, its three corners in the simulated camera's eye space (nine floats,
 // x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
-// a title (any text the figures name it by; what is not UTF-8 is shown as U+FFFD), a file-name
-// stem, and a layout: Print (the walkthrough's), Compact (for a laptop's screen) or Screen (for a
-// phone 390 CSS px wide).
+// or in clip space as given (twelve floats, x y z w per corner, within the same limits: what
+// parseClipText accepts), a title (any text the figures name it by; what is not UTF-8 is shown
+// as U+FFFD), a file-name stem, and a layout: Print (the walkthrough's), Compact (for a
+// laptop's screen) or Screen (for a phone 390 CSS px wide).
 // What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
 // then the final figure: clipped then divided, beside divided first), each with a text
 // description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
 // the figures show, as the clipper returned them; each pass's edge walk as records (edgeWalk,
 // decided by clipEdge, the clipper's own per-edge function) and as JSON; on request, the figure
-// of any step of a pass's walk (drawStepFigure).
+// of any step of a pass's walk (drawStepFigure). Every text and figure names a vertex by where
+// it comes from (one numbering, below), with its place in the list beside it where the walk
+// needs it ("vertex 1 = corner 2").
 // What it never does: files, console, globals, locale, time. The SVG bytes depend only on the
 // inputs, and are the same on every platform: numbers are printed by printf with a fixed count
 // of decimals (IEEE arithmetic and printf's exact rounding fix every digit), and nothing printed
@@ -51,6 +54,19 @@ const char* edgeCaseName(ClipEdgeCase edgeCase);
 // "-Infinity" (as verticesJson).
 std::string edgesJson(const std::vector<EdgeRecord>& edges);
 
+// One numbering for every figure, description and step. A vertex is named by where it comes
+// from, followed through the edge walks (what an edge appends as Q is Q; what a crossing edge
+// appends first is a new cut point), never by comparing values, which a degenerate triangle
+// (corners of equal bits) or a cut at t = 0 (P's bits) would confuse. An origin is 0, 1 or 2 for
+// a corner of the triangle, in the order it was given (the explorer's views number them so), or
+// 3 + k for the cut point cuts[k], lettered in the order the passes make them.
+struct CutPoint {
+    int pass;      // the pass that made it (0..5, ClipPlane order)
+    int edge;      // the edge of that pass's walk that crossed the plane
+    int from, to;  // the origins of the edge's ends P and Q
+    double t;      // the clipper's t
+};
+
 // Each layout is meant to be shown at its own width, one user unit to one CSS pixel, where no
 // text is under 12 px. Print: 820 px wide, the two panels side by side (the walkthrough's
 // figures). Screen: 390 px wide, for a phone, the panels stacked. Compact: 700 px wide, the
@@ -66,25 +82,55 @@ struct Figure {
     std::string svg;          // the whole document: UTF-8, LF line ends; it carries the
                               // description in its <title> (the first line) and <desc>
     std::string description;  // what the figure shows, as plain text of several lines
-    std::string summary;      // one sentence, e.g. "ClipRight: 3 vertices in, 4 out; vertex 1
-                              // dropped; 2 cuts"
+    std::string summary;      // one sentence; a pass's begins with its plane's name: "ClipRight,
+                              // inside x ≤ w: 3 vertices in, 4 out; corner 2 dropped; 2 cuts,
+                              // a and b"
 };
 
 struct TriangleFigures {
-    ClipPolygon triangle;      // the corners projected into clip space by matFrustum
+    ClipPolygon triangle;      // the corners in clip space: as given, or as matFrustum projected
+                               // them from eye space
     ClipPolygon afterPass[6];  // what clipToPlane returned from each pass, in ClipPlane order
     ClipPolygon clipped;       // what clipToFrustum returned for the triangle
     bool passesAgree;          // clipped holds the bits of afterPass[5]
     Figure figures[7];         // the six pass figures, then the final figure
     std::vector<EdgeRecord> edges[6];  // the walk of each pass
+    std::vector<int> origins[6];       // where each vertex of afterPass[p] comes from
+    std::vector<CutPoint> cuts;        // the cut points, in the order the passes made them
     std::string title;         // the title the figures show (mended where it was no UTF-8)
     std::string stem;          // the first part of the figures' file names
 };
 
-// Draws the seven figures of the triangle with the given corners (eye space, x y z per corner).
+// Draws the seven figures of the triangle with the given corners (eye space, x y z per corner),
+// projected as the mesh pass projects them.
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
                                     const std::string& stem,
                                     FigureLayout layout = FigureLayout::Print);
+// The same from a triangle given in clip space, clipped as given: for corners that
+// drawTriangleFigures would project to, the same figures to the byte.
+TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::string& title,
+                                        const std::string& stem,
+                                        FigureLayout layout = FigureLayout::Print);
+
+// The origins of the polygon that enters pass `pass` (0..5): the corners 0, 1, 2 for the first.
+std::vector<int> originsBefore(const TriangleFigures& figures, int pass);
+// How the texts name a vertex: "corner 2", or a cut point's letter: "a", "b", "c", "e", ...
+// (leaving out letters that name a quantity beside it, d, p, q, t, w, x, y, z, or read as a
+// digit, i, l, o); past the fifteenth, two letters ("aa").
+std::string originName(int origin);
+// How the plots label it: "2" for corner 2 (as the explorer's views label it), a cut's letter.
+std::string originLabel(int origin);
+// What a cut point is: "a: cut of corner 0 → corner 2 by ClipRight"; "" for a corner.
+std::string cutKey(const TriangleFigures& figures, int origin);
+// The origins of `clipped`: those of the last pass's output, which it is when the passes agree
+// (else -1 each, which names as "?").
+std::vector<int> clippedOrigins(const TriangleFigures& figures);
+
+// Step `edge` of pass `pass` in sentences, as the step figure's description and the explorer's
+// step panel give them: P and Q by place and name, d and their sides, t and the cut point, what
+// is appended, the output so far; at the first edge, why the output starts where it does.
+// Empty for a step that does not exist.
+std::vector<std::string> stepText(const TriangleFigures& figures, int pass, int edge);
 
 // Pass `pass` (0..5, ClipPlane order) at step `edge` of its walk (0 .. edges[pass].size()-1):
 // the input polygon, edge `edge` marked with its case, the cut point when it crosses, and the
@@ -101,8 +147,10 @@ struct WalkthroughTriangle {
 };
 extern const WalkthroughTriangle walkthroughTriangles[5];
 
-// The walkthrough triangle whose corners have exactly these bits, or nullptr.
+// The walkthrough triangle whose corners have exactly these bits, or nullptr; the second takes
+// corners in clip space, which must be the bits drawTriangleFigures projects its corners to.
 const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9]);
+const WalkthroughTriangle* findWalkthroughClipTriangle(const Vector4 corners[3]);
 
 // The title and stem of a triangle that is none of the walkthrough's.
 inline constexpr const char* defaultTitle = "custom";
@@ -115,6 +163,10 @@ inline constexpr const char* defaultStem = "custom";
 // false and says what is wrong in error, in words for the user.
 bool parseTriangleText(const std::string& text, float corners[9], std::string& error);
 
+// The same for a triangle in clip space: twelve numbers "x0,y0,z0,w0,x1,...,w2", within the same
+// limits, read into the three corners.
+bool parseClipText(const std::string& text, Vector4 corners[3], std::string& error);
+
 // Whether text is well-formed UTF-8. A title that is not is mended in the figures (each stray
 // byte shown as U+FFFD), so that no document is ever malformed; a caller may refuse it instead.
 bool isUtf8(const std::string& text);
@@ -124,8 +176,30 @@ bool isUtf8(const std::string& text);
 std::string shortestDecimal(float value);
 
 // The triangle as parseTriangleText reads it, each value the shortest decimal: the explorer's
-// address carries it as "#t=" followed by this text.
+// address carries it as "#t=" followed by this text; a triangle in clip space as parseClipText
+// reads it, "#c=" and this text.
 std::string triangleText(const float corners[9]);
+std::string clipText(const Vector4 corners[3]);
+
+// A corner given in clip space, where the explorer's views (which show eye space) put it: mapped
+// back with matFrustumInverse to (x, y, z, weight) and divided by its weight, the fourth
+// component there. The corner is then `weight` times the projection (matFrustum) of that point:
+// a positive weight names the point the clipper sees, a negative one the point through
+// infinity on its far side, which no test of the view volume counts as inside.
+struct EyeCorner {
+    bool shown;        // the weight is finite and not 0, and so is the point: the views show it
+    float x, y, z;     // the point, eye space (when shown)
+    double weight;     // the fourth component, mapped back
+    std::string note;  // for the learner, "Corner 1 ...": why the views cannot show it, or what
+                       // its w means; "" when there is nothing to say
+};
+EyeCorner eyeCorner(const Vector4& corner, int k);
+// The clip-space corner `weight` times the projection of the eye-space point (x, y, z): with
+// weight 1 the bits drawTriangleFigures projects it to.
+Vector4 clipCorner(float x, float y, float z, double weight);
+
+// Texts as a JSON array of strings: ["corner 1", "a"].
+std::string stringsJson(const std::vector<std::string>& texts);
 
 // A polygon as a JSON array of [x, y, z, w] arrays, each value to 9 significant digits (enough
 // to read back the same float); a value that is not finite is the string "NaN", "Infinity" or

@@ -4,6 +4,7 @@
 
 #include "figures/svg.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -21,26 +22,6 @@ std::string vertices(std::size_t n)
 std::string clipValues(const Vector4& v)
 {
     return "x " + value(v.x) + ", y " + value(v.y) + ", z " + value(v.z) + ", w " + value(v.w);
-}
-
-// "vertex 2", "vertices 0, 2"; "" for none.
-std::string numberList(const char* one, const char* many, const std::vector<std::size_t>& numbers)
-{
-    if (numbers.empty()) return "";
-    std::string list = std::string(numbers.size() == 1 ? one : many) + " ";
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        list += (i ? ", " : "") + std::to_string(numbers[i]);
-    }
-    return list;
-}
-
-// The place of v in polygon, bit for bit, or -1.
-long placeOf(const Polygon& polygon, const Vector4& v)
-{
-    for (std::size_t i = 0; i < polygon.size(); ++i) {
-        if (sameBits(polygon[i], v)) return long(i);
-    }
-    return -1;
 }
 
 // Where a divided point lands, for the final figure's description.
@@ -61,66 +42,82 @@ std::string landing(const Vector4& v)
 
 } // namespace
 
-Described describePass(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after, const std::vector<CutOrigin>& cuts)
+std::string keyLines(const TriangleFigures& figures, const std::vector<int>& cuts)
+{
+    std::string text;
+    for (int origin : keyedCuts(figures, cuts)) text += cutKey(figures, origin) + ".\n";
+    return text;
+}
+
+Described describePass(const TriangleFigures& figures, int pass)
 {
     const PlaneInfo& plane = planeInfos[pass];
+    const Polygon& before = pass == 0 ? figures.triangle : figures.afterPass[pass - 1];
+    const Polygon& after = figures.afterPass[pass];
+    const std::vector<int> from = originsBefore(figures, pass), to = figures.origins[pass];
     const std::string axis = plane.axis;
     const std::string d = plane.upper ? "w − " + axis : axis + " + w";
     Described out;
     std::string& text = out.description;
-    text = passTitle(triangleTitle, pass) + ".\n";
+    text = passTitle(figures.title, pass) + ".\n";
     text += std::string(plane.enumerator) + " keeps what lies inside " + insideText(plane) +
             ", where d = " + d + " ≥ 0; only " + axis + " and w decide the test.\n";
     text += "Before the pass: " + vertices(before.size()) + "; after it: " +
             vertices(after.size()) + ".\n";
     if (before.empty()) text += "Nothing is left to clip: an earlier pass removed it all.\n";
+    text += "Each vertex is named by where it comes from: the triangle's corners keep their "
+            "numbers 0, 1 and 2, and cut points get letters. Its place in the list is its "
+            "vertex number, and the list starts with what edge 0 → 1 appends, so even a pass "
+            "that cuts nothing turns it by one place.\n";
+    text += keyLines(figures, cutsAmong({from, to}));
 
-    std::vector<std::size_t> dropped;
+    std::vector<std::string> dropped, cuts;
     for (std::size_t i = 0; i < before.size(); ++i) {
-        const long at = placeOf(after, before[i]);
-        text += "Before, vertex " + std::to_string(i) + " (" + clipValues(before[i]) + "): ";
-        if (at < 0) {
+        const std::size_t at = std::size_t(std::find(to.begin(), to.end(), from[i]) - to.begin());
+        text += "Before, vertex " + std::to_string(i) + " = " + originName(from[i]) + " (" +
+                clipValues(before[i]) + "): ";
+        if (at == to.size()) {
             text += "dropped, outside.\n";
-            dropped.push_back(i);
+            dropped.push_back(originName(from[i]));
         } else {
             text += "kept, vertex " + std::to_string(at) + " after.\n";
         }
     }
-    std::size_t cutCount = 0;
+    const std::vector<VertexKind> kinds = outputKinds(figures, pass, to);
     for (std::size_t i = 0; i < after.size(); ++i) {
-        text += "After, vertex " + std::to_string(i) + " (" + clipValues(after[i]) + "): ";
-        const long at = placeOf(before, after[i]);
-        if (at >= 0) {
+        text += "After, vertex " + std::to_string(i) + " = " + originName(to[i]) + " (" +
+                clipValues(after[i]) + "): ";
+        if (kinds[i] == VertexKind::Kept) {
+            const long at = long(std::find(from.begin(), from.end(), to[i]) - from.begin());
             text += "kept, vertex " + std::to_string(at) + " before.\n";
             continue;
         }
-        ++cutCount;
-        text += "cut, a new vertex on the plane";
-        if (i < cuts.size() && cuts[i].from >= 0) {
-            text += ", on edge " + std::to_string(cuts[i].from) + " → " +
-                    std::to_string(cuts[i].to) + " at t = " + value(cuts[i].t);
-        }
-        text += ".\n";
+        cuts.push_back(originName(to[i]));
+        const CutPoint& cut = figures.cuts[std::size_t(to[i] - 3)];
+        const EdgeRecord& edge = figures.edges[pass][std::size_t(cut.edge)];
+        text += "cut, a new vertex on the plane, on edge " + std::to_string(edge.from) + " → " +
+                std::to_string(edge.to) + " at t = " + value(cut.t) + ".\n";
     }
     if (!before.empty() && after.empty()) text += "Nothing is inside " + insideText(plane) + ".\n";
 
-    out.summary = std::string(plane.enumerator) + ": " + vertices(before.size()) + " in, " +
-                  std::to_string(after.size()) + " out; " +
-                  (dropped.empty() ? "none dropped" :
-                                     numberList("vertex", "vertices", dropped) + " dropped") +
-                  "; " +
-                  (cutCount == 0 ? "no cuts"
-                                 : std::to_string(cutCount) + (cutCount == 1 ? " cut" : " cuts"));
+    out.summary = std::string(plane.enumerator) + ", inside " + insideText(plane) + ": " +
+                  vertices(before.size()) + " in, " + std::to_string(after.size()) + " out; " +
+                  (dropped.empty() ? "none dropped" : namesText(dropped) + " dropped") + "; " +
+                  (cuts.empty() ? "no cuts"
+                                : std::to_string(cuts.size()) + (cuts.size() == 1 ? " cut, "
+                                                                                   : " cuts, ") +
+                                      namesText(cuts));
     return out;
 }
 
-Described describeFinal(const std::string& triangleTitle, const Polygon& triangle,
-                        const Polygon& clipped)
+Described describeFinal(const TriangleFigures& figures)
 {
+    const Polygon& triangle = figures.triangle;
+    const Polygon& clipped = figures.clipped;
+    const std::vector<int> origins = clippedOrigins(figures);
     Described out;
     std::string& text = out.description;
-    text = "Triangle “" + triangleTitle + "”: clipped, then divided by w.\n";
+    text = "Triangle “" + figures.title + "”: clipped, then divided by w.\n";
     text += "What the simulated camera sees, x/w against y/w, on the cube's face −1 ≤ x/w, y/w "
             "≤ 1.\n";
     text += "Clipped first: clipToFrustum returns " + vertices(clipped.size()) + " of the " +
@@ -128,11 +125,12 @@ Described describeFinal(const std::string& triangleTitle, const Polygon& triangl
     text += clipped.empty() ? "; nothing lies inside the view volume.\n" : "; divided by w:\n";
     std::size_t cuts = 0;
     for (std::size_t i = 0; i < clipped.size(); ++i) {
-        const bool kept = placeOf(triangle, clipped[i]) >= 0;
-        cuts += kept ? 0 : 1;
-        text += "vertex " + std::to_string(i) + " (" + (kept ? "a corner" : "cut") + "): " +
-                landing(clipped[i]) + ".\n";
+        const bool corner = origins[i] >= 0 && origins[i] < 3;
+        cuts += corner ? 0 : 1;
+        text += "vertex " + std::to_string(i) + " = " + originName(origins[i]) +
+                (corner ? "" : " (cut)") + ": " + landing(clipped[i]) + ".\n";
     }
+    text += keyLines(figures, cutsAmong({origins}));
     text += "Divided first, without clipping, the corners land:\n";
     std::size_t behind = 0;
     for (std::size_t i = 0; i < triangle.size(); ++i) {

@@ -34,16 +34,17 @@ void face(std::string& svg, const View& view)
                 "\" stroke-width=\"1.8\"");
 }
 
-Table dividedTable(const Polygon& polygon, const std::vector<VertexKind>& kinds)
+Table dividedTable(const Polygon& polygon, const std::vector<std::string>& names,
+                   const std::vector<VertexKind>& kinds)
 {
     Table t;
-    t.headers = {"#", "x/w", "y/w", "z/w", "w", ""};
-    t.shown = {false, true, true, false, false, false};
+    t.headers = {"#", "vertex", "x/w", "y/w", "z/w", "w", ""};
+    t.shown = {false, false, true, true, false, false, false};
     for (std::size_t i = 0; i < polygon.size(); ++i) {
         const Vector4 d = divided(polygon[i]);
         std::string note = kinds.empty() ? "" : kindName(kinds[i]);
         if (polygon[i].w < 0) note = "w < 0";
-        t.rows.push_back({std::to_string(i), value(d.x), value(d.y), value(d.z),
+        t.rows.push_back({std::to_string(i), names[i], value(d.x), value(d.y), value(d.z),
                           value(polygon[i].w), note});
     }
     return t;
@@ -53,20 +54,13 @@ Table dividedTable(const Polygon& polygon, const std::vector<VertexKind>& kinds)
 // corner divided by a w near 0 lands arbitrarily far out, and the face must stay in sight.
 const double finalExtentLimit = 4;
 
-// "corner 2" or "corners 0, 2", for notes.
-std::string numbered(const char* one, const char* many, const std::vector<std::size_t>& numbers)
-{
-    std::string list = std::string(numbers.size() == 1 ? one : many) + " ";
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        list += (i ? ", " : "") + std::to_string(numbers[i]);
-    }
-    return list;
-}
-
-std::string finalFigure(const std::string& triangleTitle, const Polygon& triangle,
-                        const Polygon& clipped, FigureLayout layout,
+std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
                         const std::string& description)
 {
+    const Polygon& triangle = figures.triangle;
+    const Polygon& clipped = figures.clipped;
+    // The clipped polygon by the names of the last pass, the corners by their own.
+    const std::vector<int> origins[2] = {clippedOrigins(figures), {0, 1, 2}};
     // One view for both panels, holding the face and every divided point it can.
     double extent = 1;
     for (const Polygon* polygon : {&triangle, &clipped}) {
@@ -89,7 +83,7 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
             break;
         }
     }
-    const std::string title = "Triangle “" + triangleTitle + "”: clipped, then divided by w";
+    const std::string title = "Triangle “" + figures.title + "”: clipped, then divided by w";
     const Frame frame =
         makeFrame(layout, title,
                   {layout != FigureLayout::Screen
@@ -97,10 +91,14 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
                          "then the division. Right: the division first."
                        : "What the simulated camera sees, x/w against y/w. Above: "
                          "clipToFrustum, then the division. Below: the division first."},
-                  clipped.size(), triangle.size(), entries.size());
+                  clipped.size(), triangle.size(), entries.size(),
+                  keyEntries(figures, cutsAmong({origins[0]})));
     std::string svg = frameStart(frame, title, description);
 
-    const std::vector<VertexKind> clippedKinds = outputKinds(triangle, clipped);
+    std::vector<VertexKind> clippedKinds;
+    for (int origin : origins[0]) {
+        clippedKinds.push_back(origin >= 0 && origin < 3 ? VertexKind::Kept : VertexKind::Cut);
+    }
     std::vector<VertexKind> cornerKinds;
     for (const Vector4& v : triangle) {
         cornerKinds.push_back(v.w < 0 ? VertexKind::Dropped : VertexKind::Kept);
@@ -163,18 +161,20 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
         for (const Segment& edge : edges(toPixels(view, {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}))) {
             obstacles.push_back(edge);
         }
-        vertexLabels(svg, marked, onPanel, obstacles);
+        const std::vector<std::string> labels = originLabels(origins[p]);
+        const std::vector<std::string> names = originNames(origins[p]);
+        std::vector<std::string> markedLabels;
+        for (std::size_t i : onPanel) markedLabels.push_back(labels[i]);
+        vertexLabels(svg, marked, markedLabels, obstacles);
 
         if (shown.empty()) {
             plotNote(svg, view, {"nothing inside the view volume:", "0 vertices"}, true);
         }
-        const char* one = p == 0 ? "vertex" : "corner";
-        const char* many = p == 0 ? "vertices" : "corners";
         std::vector<std::string> notes;
         for (std::size_t i : atInfinity) {
             const float w = shown[i].w;
-            notes.push_back(numbered(one, many, {i}) + " has w = " +
-                            (w == 0 ? std::string("0") : compact(w, 3)) + ":");
+            notes.push_back(names[i] + " has w = " + (w == 0 ? std::string("0") : compact(w, 3)) +
+                            ":");
             const Vector4 d = divided(shown[i]);
             notes.push_back(std::isnan(d.x) || std::isnan(d.y)
                                 ? "divided, it is 0/0: no point at all"
@@ -182,12 +182,14 @@ std::string finalFigure(const std::string& triangleTitle, const Polygon& triangl
         }
         if (!atInfinity.empty()) notes.push_back("so there is no outline to draw");
         if (!offPanel.empty()) {
-            notes.push_back(numbered(one, many, offPanel) +
-                            (offPanel.size() == 1 ? " lies" : " lie") + " beyond this panel");
+            std::vector<std::string> beyond;
+            for (std::size_t i : offPanel) beyond.push_back(names[i]);
+            notes.push_back(namesText(beyond) + (offPanel.size() == 1 ? " lies" : " lie") +
+                            " beyond this panel");
         }
         plotNote(svg, view, notes, false);
-        table(svg, view.left - 40, frame.tableTop[p],
-              dividedTable(shown, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
+        frameTable(svg, frame, view, p,
+                   dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

@@ -29,18 +29,22 @@ struct LayoutMetrics {
     double tableToLegend, legendLeft, legendColumnWidth;
     int legendColumns;
     double bottom;                // under the legend
+    // The key of the cut points under the legend, 12 px: characters per line that fit the
+    // figure's width less its margins (DejaVu Sans some 0.5 em a character in these lines,
+    // arrows wider).
+    std::size_t keyCharacters;
 };
 
 // Print: the two panels side by side under a header of up to three lines.
 const LayoutMetrics printMetrics = {820, false, 0, 0, 28, 20, 22, 18, 44, 112, 320, 300,
-                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8};
+                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8, 130};
 // Screen: 390 wide; room left of the plot for the tick labels, right of it a margin.
 const LayoutMetrics screenMetrics = {390, true, 32, 44, 28, 20, 22, 17, 44, 0, 320, 300,
-                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8};
-// Compact: side by side in 700 pixels, each panel 350 wide (a table's width and a little), on
-// plots shorter than print's; the header packed closer.
-const LayoutMetrics compactMetrics = {700, false, 68, 88, 24, 20, 20, 16, 40, 0, 284, 210,
-                                      {56, 406}, 50, 0, 16, 16, 350, 2, 6};
+                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8, 54};
+// Compact: side by side in 700 pixels, each panel 350 wide, on plots shorter than print's, the
+// header packed closer; its tables show only the values the plot shows (frameTable).
+const LayoutMetrics compactMetrics = {700, false, 68, 88, 24, 20, 20, 16, 40, 0, 284, 196,
+                                      {56, 406}, 48, 0, 14, 16, 350, 2, 6, 110};
 
 const LayoutMetrics& metrics(FigureLayout layout)
 {
@@ -54,6 +58,10 @@ const LayoutMetrics& metrics(FigureLayout layout)
 
 // Header lines, wrapped where the layout wraps them.
 std::vector<std::string> headerText(std::size_t characters, const std::vector<std::string>& lines);
+
+// The key's line spacing, close as a paragraph's, so that the 9-vertex triangle's last steps,
+// whose key has four lines, still fit a screen 768 px high in the compact layout.
+const double keyLineHeight = 14.5;
 
 // The count of UTF-8 characters in text (a stray byte counts as one).
 std::size_t characters(const std::string& text)
@@ -131,9 +139,30 @@ std::vector<std::string> headerText(std::size_t characters, const std::vector<st
 
 } // namespace
 
+std::vector<std::string> packed(const std::vector<std::string>& entries, std::size_t width)
+{
+    std::vector<std::string> lines;
+    std::string current;
+    for (const std::string& entry : entries) {
+        if (!current.empty() && characters(current) + 2 + characters(entry) <= width) {
+            current += "; " + entry;
+            continue;
+        }
+        if (!current.empty()) lines.push_back(current);
+        current.clear();
+        if (characters(entry) <= width) {
+            current = entry;
+            continue;
+        }
+        for (const std::string& line : wrapped(entry, width)) lines.push_back(line);
+    }
+    if (!current.empty()) lines.push_back(current);
+    return lines;
+}
+
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries, HeaderLines room)
+                std::size_t entries, const std::vector<std::string>& key, HeaderLines room)
 {
     const LayoutMetrics& m = metrics(layout);
     Frame f{};
@@ -166,7 +195,12 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
     f.legendColumnWidth = m.legendColumnWidth;
     f.legendColumns = m.legendColumns;
     f.legendTop = f.tableTop[1] + tableHeight[1] + m.tableToLegend;
-    f.height = f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom;
+    f.keyLines = packed(key, m.keyCharacters);
+    f.keyTop = f.legendTop + legendHeight(entries, f.legendColumns) - 1.5;
+    // Below the legend's last row (or the key's last line) room for its descenders.
+    f.height = f.keyLines.empty()
+                   ? f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom
+                   : f.keyTop + keyLineHeight * double(f.keyLines.size() - 1) + 7.5;
     return f;
 }
 
@@ -201,10 +235,20 @@ void panelHeading(std::string& svg, const Frame& frame, int p, const std::string
     text(svg, frame.panelLeft[p], frame.plotTop[p] - 22, heading, {14, "bold"});
 }
 
+void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t)
+{
+    table(svg, view.left - 40, frame.tableTop[p],
+          frame.layout == FigureLayout::Compact ? shownColumns(t) : t);
+}
+
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries)
 {
     legend(svg, frame.legendLeft, frame.legendTop, frame.legendColumnWidth, frame.legendColumns,
            entries);
+    for (std::size_t i = 0; i < frame.keyLines.size(); ++i) {
+        text(svg, frame.legendLeft, frame.keyTop + keyLineHeight * double(i), frame.keyLines[i],
+             {12});
+    }
 }
 
 } // namespace fig

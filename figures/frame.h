@@ -34,15 +34,19 @@ struct Frame {
     double tableTop[2];                   // each table's column heads
     double legendLeft, legendTop, legendColumnWidth;
     int legendColumns;
+    std::vector<std::string> keyLines;    // the key of the cut points, packed into lines
+    double keyTop;                        // its first baseline, under the legend
     double smallText;                     // tick labels and captions: 12 px, the least text
 };
 
-// The frame of a figure whose panels' tables have rows0 and rows1 rows and whose legend has
-// `entries`. Its header takes room for at least `room`'s lines (blank under the text), so that
-// the figures of a series, the steps of one pass, can share one height.
+// The frame of a figure whose panels' tables have rows0 and rows1 rows, whose legend has
+// `entries` and whose key of the cut points has the entries `key` ("a: cut of ..."). Its header
+// takes room for at least `room`'s lines (blank under the text), so that the figures of a
+// series, the steps of one pass, can share one height.
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries, HeaderLines room = {});
+                std::size_t entries, const std::vector<std::string>& key = {},
+                HeaderLines room = {});
 // The document's head (with its title and description) and the header lines.
 std::string frameStart(const Frame& frame, const std::string& title,
                        const std::string& description);
@@ -50,10 +54,17 @@ std::string frameStart(const Frame& frame, const std::string& title,
 View panelView(const Frame& frame, int p, double uMin, double uMax, double vMin, double vMax);
 // Panel p's heading above its plot.
 void panelHeading(std::string& svg, const Frame& frame, int p, const std::string& heading);
+// Panel p's table under its plot (view): in the compact layout only the values the plot shows,
+// so that two tables fit side by side.
+void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t);
+// The legend, and the key under it.
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries);
 
 // Text broken at spaces into lines of at most `width` characters (a longer word on its own,
 // broken where it must), counting UTF-8 characters, not bytes.
 std::vector<std::string> wrapped(const std::string& text, std::size_t width);
+// Entries packed into lines of at most `width` characters, whole entries joined by "; " (an
+// entry longer than a line wrapped on its own).
+std::vector<std::string> packed(const std::vector<std::string>& entries, std::size_t width);
 
 } // namespace fig

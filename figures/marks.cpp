@@ -84,24 +84,24 @@ Point labelDirection(int k)
     }
 }
 
-// Numbers the vertices: vertex i gets the label numbers[i]. Vertices that fall on one pixel (an
-// edge-on polygon can put two there) share one label, "2, 3". Each label goes to the spot around
+// Labels the vertices: vertex i gets labels[i]. Vertices that fall on one pixel (an edge-on
+// polygon can put two there) share one label, "2, a". Each label goes to the spot around
 // its vertex that keeps furthest from the other vertices, the drawn lines and the labels placed
 // before it, preferring the side away from the polygon's centre.
 void vertexLabels(std::string& svg, const std::vector<Point>& vertices,
-                  const std::vector<std::size_t>& numbers, const std::vector<Segment>& obstacles)
+                  const std::vector<std::string>& labels, const std::vector<Segment>& obstacles)
 {
     std::vector<std::pair<Point, std::string>> groups;
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         bool joined = false;
         for (auto& group : groups) {
             if (distance(group.first, vertices[i]) < 3) {
-                group.second += ", " + std::to_string(numbers[i]);
+                group.second += ", " + labels[i];
                 joined = true;
                 break;
             }
         }
-        if (!joined) groups.push_back({vertices[i], std::to_string(numbers[i])});
+        if (!joined) groups.push_back({vertices[i], labels[i]});
     }
     Point centre{0, 0};
     for (const Point& v : vertices) {
@@ -153,14 +153,41 @@ const char* kindName(VertexKind kind)
     return "";
 }
 
+Table shownColumns(const Table& t)
+{
+    Table shown;
+    for (std::size_t c = 0; c < t.headers.size(); ++c) {
+        const bool number = c >= 2 && c + 1 < t.headers.size();
+        if (number && !t.shown[c]) continue;
+        shown.headers.push_back(t.headers[c]);
+        shown.shown.push_back(t.shown[c]);
+    }
+    for (const std::vector<std::string>& row : t.rows) {
+        std::vector<std::string> kept;
+        for (std::size_t c = 0; c < row.size() && c < t.headers.size(); ++c) {
+            const bool number = c >= 2 && c + 1 < t.headers.size();
+            if (!number || t.shown[c]) kept.push_back(row[c]);
+        }
+        shown.rows.push_back(kept);
+    }
+    return shown;
+}
+
 void table(std::string& svg, double left, double top, const Table& t)
 {
-    // Column right edges: the index, then four numbers, then a word that starts after them.
-    const double edges[] = {16, 78, 140, 202, 264};
-    for (std::size_t c = 0; c < t.headers.size(); ++c) {
-        const bool last = c == t.headers.size() - 1 && c >= 5;
-        TextStyle style{12, t.shown[c] ? "bold" : "", last ? "" : "end", "#616161", true};
-        const double x = last ? left + edges[4] + 10 : left + edges[c];
+    // Where each column's text is anchored: the place's right edge; the name's left edge, room
+    // for "corner 2"; the numbers' right edges, 60 pixels apart, room for eight characters; the
+    // word's left edge. With four numbers the whole fits 376 pixels (a screen figure's 390 less
+    // the table's left margin).
+    const std::size_t columns = t.headers.size();
+    for (std::size_t c = 0; c < columns; ++c) {
+        const bool word = c + 1 == columns && c >= 2;
+        const bool rightAligned = c != 1 && !word;
+        const double at = c == 0 ? 12 : c == 1 ? 20 : word ? 76 + 60 * double(c - 2) + 8
+                                                           : 76 + 60 * double(c - 1);
+        TextStyle style{12, t.shown[c] ? "bold" : "", rightAligned ? "end" : "", "#616161",
+                        true};
+        const double x = left + at;
         text(svg, x, top, t.headers[c], style);
         for (std::size_t r = 0; r < t.rows.size(); ++r) {
             style.fill = "#212121";

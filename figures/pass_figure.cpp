@@ -78,21 +78,34 @@ void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane)
     }
 }
 
-Table vertexTable(const Polygon& polygon, const std::vector<VertexKind>& kinds, const char* axis)
+Table vertexTable(const Polygon& polygon, const std::vector<std::string>& names,
+                  const std::vector<VertexKind>& kinds, const char* axis)
 {
     Table t;
-    t.headers = {"#", "x", "y", "z", "w", ""};
-    t.shown = {false, axis[0] == 'x', axis[0] == 'y', axis[0] == 'z', true, false};
+    t.headers = {"#", "vertex", "x", "y", "z", "w", ""};
+    t.shown = {false, false, axis[0] == 'x', axis[0] == 'y', axis[0] == 'z', true, false};
     for (std::size_t i = 0; i < polygon.size(); ++i) {
         const Vector4& v = polygon[i];
-        t.rows.push_back({std::to_string(i), value(v.x), value(v.y), value(v.z), value(v.w),
-                          kindName(kinds[i])});
+        t.rows.push_back({std::to_string(i), names[i], value(v.x), value(v.y), value(v.z),
+                          value(v.w), kindName(kinds[i])});
     }
     return t;
 }
 
-// What else the reader should know about the view.
-std::string viewNote(const PlaneInfo& plane)
+// Whether every vertex lies on the line of the z-w view that a projected triangle lies on,
+// z = slope * w + offset, up to the rounding of the projection and the cuts: a triangle given in
+// clip space need not. A value that is not finite counts as on it.
+bool onDepthLine(const Polygon& polygon, double slope, double offset)
+{
+    for (const Vector4& v : polygon) {
+        const double off = std::fabs(v.z - (slope * v.w + offset));
+        if (off > 1e-5 * (std::fabs(v.z) + std::fabs(v.w) + 1)) return false;
+    }
+    return true;
+}
+
+// What else the reader should know about the view of the polygon entering the pass.
+std::string viewNote(const PlaneInfo& plane, const Polygon& before)
 {
     if (plane.coordinate != &Vector4::z) {
         return std::string("Only ") + plane.axis +
@@ -100,21 +113,18 @@ std::string viewNote(const PlaneInfo& plane)
                "same t.";
     }
     // With w = m[11] * depth and z = m[10] * depth + m[14] (the eye-space w is 1), every point of
-    // the scene lies on one line of this view.
+    // a projected scene lies on one line of this view.
     const Matrix4 m = projection();
     const double slope = double(m.m[10]) / m.m[11];
     const double offset = m.m[14];
-    return "z and w both follow the eye-space depth alone: every point lies on z = " +
-           num(slope, 4) + "·w " + (offset < 0 ? "− " : "+ ") + num(std::fabs(offset), 4) +
+    const std::string line = "z = " + num(slope, 4) + "·w " + (offset < 0 ? "− " : "+ ") +
+                             num(std::fabs(offset), 4);
+    if (!onDepthLine(before, slope, offset)) {
+        return "Given in clip space, this polygon's z and w vary apart: it is not edge-on, as "
+               "a projected one is on " + line + ".";
+    }
+    return "z and w both follow the eye-space depth alone: every point lies on " + line +
            ", edge-on.";
-}
-
-// The numbers 0 to n - 1: a polygon's vertices are labelled by their place in its list.
-std::vector<std::size_t> listNumbers(std::size_t n)
-{
-    std::vector<std::size_t> numbers(n);
-    for (std::size_t i = 0; i < n; ++i) numbers[i] = i;
-    return numbers;
 }
 
 // The bounds both panels of a pass's figures show: the eye (the wedge's tip) and the polygon;
@@ -162,13 +172,15 @@ std::vector<LegendEntry> passLegend(const PlaneInfo& plane)
     };
 }
 
-std::vector<std::string> passNotes(const PlaneInfo& plane)
+std::vector<std::string> passNotes(const PlaneInfo& plane, const Polygon& before)
 {
     const std::string axis = plane.axis;
     const std::string planeName = plane.upper ? axis + " = w" : axis + " = −w";
     return {"clipToPlane in the " + axis + "–w view: the plane is the line " + planeName +
-                ", the inside " + insideText(plane) + ". Vertices numbered in list order.",
-            viewNote(plane)};
+                ", the inside " + insideText(plane) + ".",
+            viewNote(plane, before),
+            "Corners keep their numbers, cut points get letters; # is the list order, which "
+            "starts with what edge 0 → 1 appends."};
 }
 
 void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const std::string& id)
@@ -186,21 +198,25 @@ std::string passTitle(const std::string& triangleTitle, int pass)
            planeInfos[pass].enumerator;
 }
 
-std::string passFigure(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after, FigureLayout layout, const std::string& description)
+std::string passFigure(const TriangleFigures& figures, int pass, FigureLayout layout,
+                       const std::string& description)
 {
     const PlaneInfo& plane = planeInfos[pass];
+    const Polygon& before = pass == 0 ? figures.triangle : figures.afterPass[pass - 1];
+    const Polygon& after = figures.afterPass[pass];
+    const std::vector<int> origins[2] = {originsBefore(figures, pass), figures.origins[pass]};
     const std::string inside = insideText(plane);
     const PassBounds b = passBounds(before, plane);
     const std::vector<LegendEntry> entries = passLegend(plane);
-    const std::string title = passTitle(triangleTitle, pass);
-    const Frame frame = makeFrame(layout, title, passNotes(plane), before.size(), after.size(),
-                                  entries.size());
+    const std::string title = passTitle(figures.title, pass);
+    const Frame frame = makeFrame(layout, title, passNotes(plane, before), before.size(),
+                                  after.size(), entries.size(),
+                                  keyEntries(figures, cutsAmong({origins[0], origins[1]})));
     std::string svg = frameStart(frame, title, description);
 
     const Polygon* polygons[2] = {&before, &after};
-    const std::vector<VertexKind> kinds[2] = {inputKinds(before, after),
-                                              outputKinds(before, after)};
+    const std::vector<VertexKind> kinds[2] = {inputKinds(origins[0], origins[1]),
+                                              outputKinds(figures, pass, origins[1])};
     for (int p = 0; p < 2; ++p) {
         const View view = panelView(frame, p, b.uMin, b.uMax, b.vMin, b.vMax);
         const std::string clipId = "plot" + std::to_string(p);
@@ -233,14 +249,14 @@ std::string passFigure(const std::string& triangleTitle, int pass, const Polygon
         std::vector<Segment> obstacles = edges(beforePixels);
         for (const Segment& edge : edges(pixels)) obstacles.push_back(edge);
         for (const Segment& line : planeLines(view)) obstacles.push_back(line);
-        vertexLabels(svg, pixels, listNumbers(pixels.size()), obstacles);
+        vertexLabels(svg, pixels, originLabels(origins[p]), obstacles);
         if (before.empty()) {
             plotNote(svg, view, {"nothing left to clip:", "an earlier pass removed it all"}, true);
         } else if (p == 1 && after.empty()) {
             plotNote(svg, view, {"nothing is inside " + inside + ":", "0 vertices"}, true);
         }
-        table(svg, view.left - 40, frame.tableTop[p],
-              vertexTable(*polygons[p], kinds[p], plane.axis));
+        frameTable(svg, frame, view, p,
+                   vertexTable(*polygons[p], originNames(origins[p]), kinds[p], plane.axis));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

@@ -31,9 +31,11 @@ extern const PlaneInfo planeInfos[6];
 
 bool sameBits(const Vector4& a, const Vector4& b);
 bool sameBits(const Polygon& a, const Polygon& b);
-// The kinds of the vertices of the polygon given to a clip, and of the polygon it gave back.
-std::vector<VertexKind> inputKinds(const Polygon& input, const Polygon& output);
-std::vector<VertexKind> outputKinds(const Polygon& input, const Polygon& output);
+// The kinds of the vertices entering a pass (kept, dropped) and of those it has appended (kept,
+// or cut by this pass), from their origins.
+std::vector<VertexKind> inputKinds(const std::vector<int>& before, const std::vector<int>& after);
+std::vector<VertexKind> outputKinds(const TriangleFigures& figures, int pass,
+                                    const std::vector<int>& after);
 
 Matrix4 projection();                    // eye space to clip space, as the mesh pass projects
 Polygon project(const float corners[9]);  // the triangle's corners in clip space
@@ -42,31 +44,37 @@ Polygon clipWhole(const Polygon& input);
 Vector4 divided(const Vector4& v);  // x/w, y/w, z/w: for drawing only
 bool finite(double u, double v);
 
+// The origins of every pass's output and the cut points, from the walks (figures.edges) and the
+// outputs (figures.afterPass).
+void followOrigins(TriangleFigures& figures);
+// The origins as the plots label them and as the texts name them.
+std::vector<std::string> originLabels(const std::vector<int>& origins);
+std::vector<std::string> originNames(const std::vector<int>& origins);
+// "a", "a and b", "corner 0, a and b".
+std::string namesText(const std::vector<std::string>& names);
+// The cut points among the polygons' origins, once each, in the order they were made.
+std::vector<int> cutsAmong(const std::vector<std::vector<int>>& polygons);
+// Those cut points and every cut their keys name, in the order they were made.
+std::vector<int> keyedCuts(const TriangleFigures& figures, const std::vector<int>& cuts);
+// The key of those cut points (keyedCuts), an entry each: "a: cut of corner 0 → corner 2 by
+// ClipRight".
+std::vector<std::string> keyEntries(const TriangleFigures& figures, const std::vector<int>& cuts);
+
 // The figure of pass `pass` (0 to 5, ClipPlane order) and the final figure, as SVG documents
-// carrying the given description.
-std::string passFigure(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after, FigureLayout layout, const std::string& description);
-std::string finalFigure(const std::string& triangleTitle, const Polygon& triangle,
-                        const Polygon& clipped, FigureLayout layout,
+// carrying the given description. They need everything of figures but its figures.
+std::string passFigure(const TriangleFigures& figures, int pass, FigureLayout layout,
+                       const std::string& description);
+std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
                         const std::string& description);
 
 // A figure's text: its description (several lines) and a one-sentence summary.
 struct Described {
     std::string description, summary;
 };
-// Where a pass's output vertex was cut: its edge's ends (indices into the pass's input) and t;
-// from = -1 for a vertex that was not cut.
-struct CutOrigin {
-    int from = -1, to = -1;
-    double t = 0;
-};
-// Where each of the outputSize vertices of a pass was cut, from its walk.
-std::vector<CutOrigin> cutOrigins(const std::vector<EdgeRecord>& edges, std::size_t outputSize);
-// `cuts` has one entry per output vertex, or none when the walk is not known.
-Described describePass(const std::string& triangleTitle, int pass, const Polygon& before,
-                       const Polygon& after, const std::vector<CutOrigin>& cuts);
-Described describeFinal(const std::string& triangleTitle, const Polygon& triangle,
-                        const Polygon& clipped);
+Described describePass(const TriangleFigures& figures, int pass);
+Described describeFinal(const TriangleFigures& figures);
+// The key of the cut points (keyedCuts), a line each, for a description.
+std::string keyLines(const TriangleFigures& figures, const std::vector<int>& cuts);
 
 // Pieces of the pass figure that its step figures share.
 struct PassBounds {
@@ -76,13 +84,15 @@ PassBounds passBounds(const Polygon& before, const PlaneInfo& plane);
 std::string insideText(const PlaneInfo& plane);                // "x ≤ w"
 std::string passTitle(const std::string& triangleTitle, int pass);
 std::vector<LegendEntry> passLegend(const PlaneInfo& plane);
-std::vector<std::string> passNotes(const PlaneInfo& plane);
+// The header's notes on the view of the polygon entering the pass, and on the numbering.
+std::vector<std::string> passNotes(const PlaneInfo& plane, const Polygon& before);
 // The plot's clip path, the shaded inside and the planes, the grid.
 void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const std::string& id);
 std::vector<std::pair<double, double>> viewPoints(const Polygon& polygon, const PlaneInfo& plane);
 std::vector<Segment> planeLines(const View& view);
 void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane);
-Table vertexTable(const Polygon& polygon, const std::vector<VertexKind>& kinds, const char* axis);
-std::vector<std::size_t> listNumbers(std::size_t n);
+// Each vertex's place in the list, its name, its values and its kind; bold the axis and w.
+Table vertexTable(const Polygon& polygon, const std::vector<std::string>& names,
+                  const std::vector<VertexKind>& kinds, const char* axis);
 
 } // namespace fig

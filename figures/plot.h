@@ -64,10 +64,10 @@ double length(double dx, double dy);
 double distance(Point p, Point q);
 std::vector<Segment> edges(const std::vector<Point>& points);
 void vertexLabels(std::string& svg, const std::vector<Point>& vertices,
-                  const std::vector<std::size_t>& numbers, const std::vector<Segment>& obstacles);
+                  const std::vector<std::string>& labels, const std::vector<Segment>& obstacles);
 
-// A table of vertices below a plot: one row per vertex, the columns right-aligned; bold marks
-// the columns the plot shows.
+// A table of vertices below a plot, seven columns: the place in the list, the name, four values
+// (right-aligned) and a word; bold marks the columns the plot shows.
 struct Table {
     std::vector<std::string> headers;
     std::vector<bool> shown;                    // per column: drawn in the plot
@@ -75,6 +75,8 @@ struct Table {
 };
 inline constexpr double tableRowHeight = 16;
 void table(std::string& svg, double left, double top, const Table& t);
+// The table with only the values its plot shows, beside the place, the name and the word.
+Table shownColumns(const Table& t);
 
 // A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
 enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,

@@ -1,7 +1,7 @@
-// The figure of one step of a pass's edge walk: see clip_figures.h. Left, the polygon entering
-// the pass with the current edge P -> Q marked and its cut point; right, the output as far as
-// the edges up to this one have grown it. Drawn from the pass's records and its output, so the
-// last step shows the pass's result.
+// The figure of one step of a pass's edge walk, and the step in words: see clip_figures.h.
+// Left, the polygon entering the pass with the current edge P -> Q marked and its cut point;
+// right, the output as far as the edges up to this one have grown it. Drawn from the pass's
+// records and its output, so the last step shows the pass's result.
 #include "figures/clip_figures.h"
 
 #include "figures/frame.h"
@@ -25,35 +25,79 @@ bool crosses(const EdgeRecord& edge)
     return edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn;
 }
 
+bool startInside(const EdgeRecord& edge)
+{
+    return edge.edgeCase == ClipInIn || edge.edgeCase == ClipInOut;
+}
+
+bool endInside(const EdgeRecord& edge)
+{
+    return edge.edgeCase == ClipInIn || edge.edgeCase == ClipOutIn;
+}
+
 std::string side(bool inside)
 {
     return inside ? "inside" : "outside";
 }
 
-// The step's text: what the edge is, its d values and t, what it appends.
-std::vector<std::string> stepNotes(const EdgeRecord& edge, int step, std::size_t steps)
+// What one step is about: the pass, its walk, the edge, and the names of what it touches.
+struct Step {
+    const EdgeRecord& edge;
+    int number, count;           // the edge's place in the walk (from 0) and the walk's length
+    std::string from, to;        // P and Q: "vertex 0 = corner 1"
+    std::string toName;          // Q's name alone: "corner 1"
+    std::vector<std::string> appended;  // the names of what the edge appends, in order
+};
+
+Step describeStep(const TriangleFigures& figures, int pass, int edge)
 {
-    const bool pIn = edge.edgeCase == ClipInIn || edge.edgeCase == ClipInOut;
-    const bool qIn = edge.edgeCase == ClipInIn || edge.edgeCase == ClipOutIn;
-    std::vector<std::string> notes;
-    notes.push_back("Edge " + std::to_string(step + 1) + " of " + std::to_string(steps) +
-                    " runs from P = vertex " + std::to_string(edge.from) + " to Q = vertex " +
-                    std::to_string(edge.to) + ": P " + side(pIn) + ", Q " + side(qIn) + " (" +
-                    edgeCaseName(edge.edgeCase) + ").");
-    std::string numbers = "d(P) = " + value(edge.dFrom) + ", d(Q) = " + value(edge.dTo);
-    numbers += crosses(edge) ? "; t = d(P) / (d(P) − d(Q)) = " + value(edge.t) + "."
-                             : "; no crossing, so no t.";
-    notes.push_back(numbers);
-    std::string appends = "Appends ";
-    if (edge.appended.empty()) appends += "nothing.";
-    for (std::size_t k = 0; k < edge.appended.size(); ++k) {
-        const bool cut = crosses(edge) && k == 0;
-        appends += (k ? ", then " : "") +
-                   std::string(cut ? "the cut point" : "Q") + " as output vertex " +
-                   std::to_string(edge.appended[k]);
-        if (k + 1 == edge.appended.size()) appends += ".";
+    const std::vector<EdgeRecord>& walk = figures.edges[pass];
+    const EdgeRecord& record = walk[static_cast<std::size_t>(edge)];
+    const std::vector<int> before = originsBefore(figures, pass);
+    const std::vector<int>& after = figures.origins[pass];
+    Step step{record, edge, int(walk.size()), "", "", "", {}};
+    const auto place = [&](int at) {
+        return "vertex " + std::to_string(at) + " = " +
+               originName(before[static_cast<std::size_t>(at)]);
+    };
+    step.from = place(record.from);
+    step.to = place(record.to);
+    step.toName = originName(before[static_cast<std::size_t>(record.to)]);
+    for (int k : record.appended) {
+        step.appended.push_back(
+            std::size_t(k) < after.size() ? originName(after[std::size_t(k)]) : "?");
     }
-    notes.push_back(appends);
+    return step;
+}
+
+// What the edge appends, in a clause: "the cut point a as output vertex 0, then Q = corner 0 as
+// output vertex 1"; "" for nothing.
+std::string appendedText(const Step& step, const char* vertexWord)
+{
+    std::string text;
+    for (std::size_t k = 0; k < step.appended.size(); ++k) {
+        const bool cut = crosses(step.edge) && k == 0;
+        text += (k ? ", then " : "") +
+                (cut ? "the cut point " + step.appended[k] : "Q = " + step.appended[k]) +
+                " as " + vertexWord + std::to_string(step.edge.appended[k]);
+    }
+    return text;
+}
+
+// The step's notes in the figure's header, two lines: the edge; its d values and t, and what it
+// appends.
+std::vector<std::string> stepNotes(const Step& step)
+{
+    const EdgeRecord& edge = step.edge;
+    std::vector<std::string> notes;
+    notes.push_back("Edge " + std::to_string(step.number + 1) + " of " +
+                    std::to_string(step.count) + " runs from P = " + step.from + " to Q = " +
+                    step.to + ": P " + side(startInside(edge)) + ", Q " +
+                    side(endInside(edge)) + " (" + edgeCaseName(edge.edgeCase) + ").");
+    notes.push_back("d(P) = " + value(edge.dFrom) + ", d(Q) = " + value(edge.dTo) +
+                    (crosses(edge) ? ", t = " + value(edge.t) : ", no crossing") +
+                    ": appends " +
+                    (step.appended.empty() ? "nothing" : appendedText(step, "vertex ")) + ".");
     return notes;
 }
 
@@ -71,11 +115,79 @@ std::size_t grownCount(const std::vector<EdgeRecord>& edges, int step)
     return count;
 }
 
+// The step's decision in one sentence, for an announcement and the image's text: "ClipRight,
+// edge 1 of 3 (corner 1 → corner 2): P inside, Q outside: the cut a at t = 0.8000 is appended
+// as vertex 0."
+std::string stepSummary(const Step& step, const PlaneInfo& plane, const TriangleFigures& figures,
+                        int pass)
+{
+    const EdgeRecord& edge = step.edge;
+    const std::vector<int> before = originsBefore(figures, pass);
+    std::string text = std::string(plane.enumerator) + ", edge " +
+                       std::to_string(step.number + 1) + " of " + std::to_string(step.count) +
+                       " (" + originName(before[std::size_t(edge.from)]) + " → " + step.toName +
+                       "): P " + side(startInside(edge)) + ", Q " + side(endInside(edge)) + ": ";
+    if (step.appended.empty()) return text + "nothing is appended.";
+    std::size_t k = 0;
+    if (crosses(edge)) {
+        text += "the cut " + step.appended[0] + " at t = " + value(edge.t) +
+                " is appended as vertex " + std::to_string(edge.appended[0]);
+        ++k;
+    }
+    if (k < step.appended.size()) {
+        const std::string vertex = std::to_string(edge.appended[k]);
+        text += k ? ", then Q, " + step.appended[k] + ", as vertex " + vertex
+                  : "Q, " + step.appended[k] + ", is appended as vertex " + vertex;
+    }
+    return text + ".";
+}
+
 } // namespace
 
 } // namespace fig
 
 using namespace fig;
+
+std::vector<std::string> stepText(const TriangleFigures& figures, int pass, int edge)
+{
+    if (pass < 0 || pass >= 6 || edge < 0 ||
+        static_cast<std::size_t>(edge) >= figures.edges[pass].size()) {
+        return {};
+    }
+    const Step step = describeStep(figures, pass, edge);
+    const EdgeRecord& record = step.edge;
+    const std::size_t outputCount = figures.afterPass[pass].size();
+    std::vector<std::string> lines;
+    lines.push_back("Edge " + std::to_string(edge + 1) + " of " + std::to_string(step.count) +
+                    ": P = " + step.from + " → Q = " + step.to + ", case " +
+                    edgeCaseName(record.edgeCase) + ".");
+    lines.push_back("d(P) = " + value(record.dFrom) + ", so P is " + side(startInside(record)) +
+                    "; d(Q) = " + value(record.dTo) + ", so Q is " + side(endInside(record)) +
+                    ".");
+    if (!crosses(record) || record.appended.empty()) {
+        lines.push_back("The edge does not cross the plane: no t, no cut point.");
+    } else {
+        const Vector4& cut =
+            figures.afterPass[pass][static_cast<std::size_t>(record.appended[0])];
+        const int origin = figures.origins[pass][static_cast<std::size_t>(record.appended[0])];
+        lines.push_back("t = d(P) / (d(P) − d(Q)) = " + value(record.t) +
+                        "; the cut point I = P + t(Q − P) = (" + value(cut.x) + ", " +
+                        value(cut.y) + ", " + value(cut.z) + ", " + value(cut.w) + "), named " +
+                        cutKey(figures, origin) + ".");
+    }
+    lines.push_back(step.appended.empty() ? "Nothing is appended."
+                                          : "Appended: " + appendedText(step, "output vertex ") +
+                                                ".");
+    lines.push_back("The output has " + std::to_string(grownCount(figures.edges[pass], edge)) +
+                    " of its " + std::to_string(outputCount) + " vertices after this edge.");
+    if (edge == 0) {
+        lines.push_back("Why the output starts elsewhere: each edge appends its end Q (after "
+                        "the cut point, if it crosses), never its start P, so the output begins "
+                        "with what this first edge appends, and a pass that cuts nothing hands "
+                        "the list back turned by one place.");
+    }
+    return lines;
+}
 
 Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, FigureLayout layout)
 {
@@ -92,31 +204,37 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     const Polygon sofar(after.begin(), after.begin() + static_cast<long>(grown));
 
     const std::string title = stepTitle(figures.title, pass, edge, walk.size());
-    const std::vector<std::string> notes = stepNotes(record, edge, walk.size());
+    const Step step = describeStep(figures, pass, edge);
+    const std::vector<std::string> notes = stepNotes(step);
+    const std::vector<int> inOrigins = originsBefore(figures, pass);
+    const std::vector<int>& outOrigins = figures.origins[pass];
+    const std::vector<int> sofarOrigins(outOrigins.begin(),
+                                        outOrigins.begin() + static_cast<long>(grown));
+    // The key of every cut point the pass shows, so that every step of it has the same height.
+    const std::vector<int> cuts = cutsAmong({inOrigins, outOrigins});
 
     Figure figure;
     figure.fileName = figures.stem + "-pass" + std::to_string(pass + 1) + "-" + plane.fileName +
                       "-step" + std::to_string(edge + 1) + ".svg";
     figure.description = title + ".\n";
-    for (const std::string& note : notes) figure.description += note + "\n";
+    for (const std::string& line : stepText(figures, pass, edge)) {
+        figure.description += line + "\n";
+    }
     figure.description += "Before the pass: " + std::to_string(before.size()) +
                           (before.size() == 1 ? " vertex" : " vertices") +
                           "; the output so far: " + std::to_string(grown) + " of " +
                           std::to_string(after.size()) +
                           (after.size() == 1 ? " vertex" : " vertices") + ".\n";
-    const std::vector<VertexKind> inKinds = inputKinds(before, after);
-    const std::vector<VertexKind> outKinds = outputKinds(before, sofar);
+    const std::vector<VertexKind> inKinds = inputKinds(inOrigins, outOrigins);
+    const std::vector<VertexKind> outKinds = outputKinds(figures, pass, sofarOrigins);
     for (std::size_t i = 0; i < sofar.size(); ++i) {
-        figure.description += "Output vertex " + std::to_string(i) + " (x " + value(sofar[i].x) +
+        figure.description += "Output vertex " + std::to_string(i) + " = " +
+                              originName(sofarOrigins[i]) + " (x " + value(sofar[i].x) +
                               ", y " + value(sofar[i].y) + ", z " + value(sofar[i].z) + ", w " +
                               value(sofar[i].w) + "): " + kindName(outKinds[i]) + ".\n";
     }
-    figure.summary = std::string(plane.enumerator) + ", edge " + std::to_string(edge + 1) +
-                     " of " + std::to_string(walk.size()) + " (" + std::to_string(record.from) +
-                     " → " + std::to_string(record.to) + "): " + edgeCaseName(record.edgeCase) +
-                     (crosses(record) ? ", t = " + value(record.t) : "") + "; " +
-                     std::to_string(grown) + " of " + std::to_string(after.size()) +
-                     " output vertices so far";
+    figure.description += keyLines(figures, cuts);
+    figure.summary = stepSummary(step, plane, figures, pass);
 
     std::vector<LegendEntry> entries = passLegend(plane);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
@@ -127,21 +245,20 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     for (std::size_t e = 0; e < walk.size(); ++e) {
         const HeaderLines lines =
             headerLines(layout, stepTitle(figures.title, pass, int(e), walk.size()),
-                        stepNotes(walk[e], int(e), walk.size()));
+                        stepNotes(describeStep(figures, pass, int(e))));
         room.title = std::max(room.title, lines.title);
         room.notes = std::max(room.notes, lines.notes);
     }
     const Frame frame = makeFrame(layout, title, notes, before.size(), after.size(),
-                                  entries.size(), room);
+                                  entries.size(), keyEntries(figures, cuts), room);
     std::string svg = frameStart(frame, title, figure.description);
     const PassBounds b = passBounds(before, plane);
     for (int p = 0; p < 2; ++p) {
         const View view = panelView(frame, p, b.uMin, b.uMax, b.vMin, b.vMax);
         const std::string clipId = "plot" + std::to_string(p);
         panelHeading(svg, frame, p,
-                     p == 0 ? "edge " + std::to_string(record.from) + " → " +
-                                  std::to_string(record.to) + ": " +
-                                  edgeCaseName(record.edgeCase)
+                     p == 0 ? originName(inOrigins[std::size_t(record.from)]) + " → " +
+                                  step.toName + ": " + edgeCaseName(record.edgeCase)
                             : "output so far: " + std::to_string(grown) + " of " +
                                   std::to_string(after.size()));
         passPlot(svg, view, plane, clipId);
@@ -189,9 +306,10 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
         }
         std::vector<Segment> obstacles = edges(beforePixels);
         for (const Segment& l : planeLines(view)) obstacles.push_back(l);
-        vertexLabels(svg, pixels, listNumbers(pixels.size()), obstacles);
-        table(svg, view.left - 40, frame.tableTop[p],
-              vertexTable(p == 0 ? before : sofar, kinds, plane.axis));
+        const std::vector<int>& origins = p == 0 ? inOrigins : sofarOrigins;
+        vertexLabels(svg, pixels, originLabels(origins), obstacles);
+        frameTable(svg, frame, view, p,
+                   vertexTable(p == 0 ? before : sofar, originNames(origins), kinds, plane.axis));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

@@ -2,10 +2,10 @@
 // clip_figures.h and passes.h.
 //
 // A triangle, given in the simulated camera's eye space, is projected into clip space with
-// matFrustum and the program's frustum, then clipped twice: plane by plane with clipToPlane, in
-// the order of ClipPlane, for one figure per pass, and whole with clipToFrustum, for the final
-// figure. The figures take the clipper's word for what is inside: they compare its input and
-// output bit for bit, they do not test the planes themselves.
+// matFrustum and the program's frustum (or is given in clip space), then clipped twice: plane
+// by plane with clipToPlane, in the order of ClipPlane, for one figure per pass, and whole with
+// clipToFrustum, for the final figure. The figures take the clipper's word for what is inside:
+// they follow its walk of each pass, edge by edge; they do not test the planes themselves.
 #include "figures/clip_figures.h"
 
 #include "figures/passes.h"
@@ -13,6 +13,7 @@
 
 #include "clip/clip.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -35,14 +36,6 @@ bool sameBits(const Vector4& a, const Vector4& b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-bool contains(const Polygon& polygon, const Vector4& v)
-{
-    for (const Vector4& p : polygon) {
-        if (sameBits(p, v)) return true;
-    }
-    return false;
-}
-
 bool sameBits(const Polygon& a, const Polygon& b)
 {
     if (a.size() != b.size()) return false;
@@ -52,22 +45,27 @@ bool sameBits(const Polygon& a, const Polygon& b)
     return true;
 }
 
-// The kinds of the vertices of the polygon given to a clip.
-std::vector<VertexKind> inputKinds(const Polygon& input, const Polygon& output)
+// A vertex entering a pass is kept when the walk appends it again (each origin is appended at
+// most once a pass: only the edge that ends at it can append it).
+std::vector<VertexKind> inputKinds(const std::vector<int>& before, const std::vector<int>& after)
 {
     std::vector<VertexKind> kinds;
-    for (const Vector4& v : input) {
-        kinds.push_back(contains(output, v) ? VertexKind::Kept : VertexKind::Dropped);
+    for (int origin : before) {
+        const bool kept = std::find(after.begin(), after.end(), origin) != after.end();
+        kinds.push_back(kept ? VertexKind::Kept : VertexKind::Dropped);
     }
     return kinds;
 }
 
-// The kinds of the vertices of the polygon a clip gave back.
-std::vector<VertexKind> outputKinds(const Polygon& input, const Polygon& output)
+// A vertex the pass appended is cut when the pass made it, kept when it entered the pass.
+std::vector<VertexKind> outputKinds(const TriangleFigures& figures, int pass,
+                                    const std::vector<int>& after)
 {
     std::vector<VertexKind> kinds;
-    for (const Vector4& v : output) {
-        kinds.push_back(contains(input, v) ? VertexKind::Kept : VertexKind::Cut);
+    for (int origin : after) {
+        const std::size_t k = static_cast<std::size_t>(origin - 3);
+        const bool cut = origin >= 3 && k < figures.cuts.size() && figures.cuts[k].pass == pass;
+        kinds.push_back(cut ? VertexKind::Cut : VertexKind::Kept);
     }
     return kinds;
 }
@@ -124,54 +122,54 @@ bool finite(double u, double v)
     return std::isfinite(u) && std::isfinite(v);
 }
 
-std::vector<CutOrigin> cutOrigins(const std::vector<EdgeRecord>& edges, std::size_t outputSize)
-{
-    std::vector<CutOrigin> cuts(outputSize);
-    for (const EdgeRecord& edge : edges) {
-        const bool crosses = edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn;
-        // The crossing point is what a crossing edge appends first.
-        if (!crosses || edge.appended.empty()) continue;
-        const std::size_t at = static_cast<std::size_t>(edge.appended[0]);
-        if (at < outputSize) cuts[at] = {edge.from, edge.to, edge.t};
-    }
-    return cuts;
-}
-
 } // namespace fig
 
 using namespace fig;
 
-TriangleFigures drawTriangleFigures(const float corners[9], const std::string& givenTitle,
+std::vector<int> clippedOrigins(const TriangleFigures& figures)
+{
+    // clipped is the last pass's output whenever the passes agree; else its origins are unknown.
+    if (figures.clipped.size() == figures.origins[5].size()) return figures.origins[5];
+    return std::vector<int>(figures.clipped.size(), -1);
+}
+
+TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
                                     const std::string& stem, FigureLayout layout)
+{
+    const Polygon clip = project(corners);
+    return drawClipTriangleFigures(clip.data(), title, stem, layout);
+}
+
+TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::string& givenTitle,
+                                        const std::string& stem, FigureLayout layout)
 {
     // The title as the figures show it and the descriptions say it: any text, mended.
     const std::string title = mendedText(givenTitle);
     TriangleFigures result;
     result.title = title;
     result.stem = stem;
-    result.triangle = project(corners);
+    result.triangle.assign(corners, corners + 3);
+    // First what the clipper does, then the names it gives, then the figures that show both.
     const Polygon* before = &result.triangle;
     for (int pass = 0; pass < 6; ++pass) {
         result.afterPass[pass] = clipOnePlane(*before, planeInfos[pass].plane);
         result.edges[pass] = edgeWalk(*before, planeInfos[pass].plane);
-        const Described text = describePass(title, pass, *before, result.afterPass[pass],
-                                            cutOrigins(result.edges[pass],
-                                                       result.afterPass[pass].size()));
+        before = &result.afterPass[pass];
+    }
+    followOrigins(result);
+    result.clipped = clipWhole(result.triangle);
+    result.passesAgree = sameBits(result.clipped, result.afterPass[5]);
+    for (int pass = 0; pass < 6; ++pass) {
+        const Described text = describePass(result, pass);
         Figure& figure = result.figures[pass];
         figure.fileName = stem + "-pass" + std::to_string(pass + 1) + "-" +
                           planeInfos[pass].fileName + ".svg";
-        figure.svg = passFigure(title, pass, *before, result.afterPass[pass], layout,
-                                text.description);
+        figure.svg = passFigure(result, pass, layout, text.description);
         figure.description = text.description;
         figure.summary = text.summary;
-        before = &result.afterPass[pass];
     }
-    result.clipped = clipWhole(result.triangle);
-    result.passesAgree = sameBits(result.clipped, result.afterPass[5]);
-    const Described text = describeFinal(title, result.triangle, result.clipped);
-    result.figures[6] = {stem + "-final.svg",
-                         finalFigure(title, result.triangle, result.clipped, layout,
-                                     text.description),
+    const Described text = describeFinal(result);
+    result.figures[6] = {stem + "-final.svg", finalFigure(result, layout, text.description),
                          text.description, text.summary};
     return result;
 }

@@ -4,9 +4,10 @@
 // is the browser test (tests/web/explorer.test.mjs).
 #include "figures/clip_figures.h"
 
+#include "tests/clipfigs_run.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -410,24 +411,6 @@ TEST(EdgeWalk, TheFourCasesTAndTheJsonOfAHandWorkedWalk)
 
 // ---- clipfigs, run as a program
 
-struct ToolRun {
-    int status;          // exit status, -1 if a signal ended it
-    std::string output;  // standard output and standard error together
-};
-
-ToolRun runClipfigs(const std::string& arguments)
-{
-    ToolRun result = {-1, ""};
-    std::FILE* pipe = popen((std::string(CLIPFIGS_TOOL) + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 TEST(Clipfigs, TriangleOptionWritesTheLibrarysSevenFiguresAndRefusesWhatItCannotUse)
 {
     const std::filesystem::path folder =
@@ -526,24 +509,6 @@ TEST(Clipfigs, ExplorerLinksGiveEachWalkthroughTriangleAnAddressThatReadsBackToI
     }
     std::string extra;
     EXPECT_FALSE(lines >> extra) << "one line per walkthrough triangle";
-
-    // With --figures, each figure of each triangle by its file's name, with the address of its
-    // triangle and, for a pass's figure, that pass.
-    const ToolRun figures = runClipfigs("--explorer-links --figures");
-    ASSERT_EQ(figures.status, 0) << figures.output;
-    std::istringstream figureLines(figures.output);
-    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, "", triangle.stem);
-        for (int i = 0; i < 7; ++i) {
-            std::string name, address;
-            ASSERT_TRUE(figureLines >> name >> address) << figures.output;
-            EXPECT_EQ(name + ".svg", drawn.figures[i].fileName);
-            const std::string pass = i < 6 ? "&pass=" + std::to_string(i + 1) : "";
-            EXPECT_EQ(address, "explore.html#t=" + triangleText(triangle.corners) + pass);
-        }
-    }
-    EXPECT_FALSE(figureLines >> extra) << "one line per figure";
-    EXPECT_EQ(runClipfigs("--explorer-links --steps").status, 2);
 }
 
 } // namespace

@@ -15,6 +15,10 @@
 //       390 CSS px wide, --compact: the compact layout (same names); --steps: also every step of
 //       every pass's edge walk, NAME-pass1-left-step1.svg ... A title that is not UTF-8 is
 //       refused.
+//   clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]
+//            [--screen | --compact] [--steps] OUTDIR
+//       the same for a triangle given in clip space, clipped as given (twelve numbers within the
+//       same limits); the clip explorer draws the same bytes for its address #c=...
 //   clipfigs --explorer-links [--figures]
 //       for each walkthrough triangle, its stem and the explorer's address that shows it; with
 //       --figures, for each of its figures the figure's name (its file name without ".svg") and
@@ -38,14 +42,17 @@ const char* const usage =
     "usage: clipfigs [--screen | --compact] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
     "                [--screen | --compact] [--steps] OUTDIR\n"
+    "       clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]\n"
+    "                [--screen | --compact] [--steps] OUTDIR\n"
     "       clipfigs --explorer-links [--figures]\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
     "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
     "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
     "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
-    "pass); the third prints, for each triangle of docs/clipping.md, its\n"
-    "stem and the clip explorer's address that shows it (--figures: for each of its figures,\n"
-    "the figure's name and the address that opens it).\n";
+    "pass); the third the same for a triangle in clip space, clipped as given; the last prints,\n"
+    "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
+    "shows it (--figures: for each of its figures, the figure's name and the address that\n"
+    "opens it).\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -78,11 +85,10 @@ struct Options {
     bool steps = false;  // also a figure per step of each pass's edge walk
 };
 
-// Draws one triangle's seven figures into folder; false (after a message) on any failure.
-bool writeTriangle(const float corners[9], const std::string& title, const std::string& stem,
-                   const std::filesystem::path& folder, const Options& options = {})
+// Writes one triangle's seven figures into folder; false (after a message) on any failure.
+bool writeFigures(const TriangleFigures& drawn, const std::string& stem,
+                  const std::filesystem::path& folder, const Options& options)
 {
-    const TriangleFigures drawn = drawTriangleFigures(corners, title, stem, options.layout);
     if (!drawn.passesAgree) {
         std::fprintf(stderr,
                      "clipfigs: triangle \"%s\": clipToFrustum and the six clipToPlane passes "
@@ -101,6 +107,13 @@ bool writeTriangle(const float corners[9], const std::string& title, const std::
         }
     }
     return true;
+}
+
+bool writeTriangle(const float corners[9], const std::string& title, const std::string& stem,
+                   const std::filesystem::path& folder, const Options& options = {})
+{
+    return writeFigures(drawTriangleFigures(corners, title, stem, options.layout), stem, folder,
+                        options);
 }
 
 // A stem names files in a folder: letters, digits, '-', '_' and '.', not starting with '.'.
@@ -133,15 +146,22 @@ int walkthrough(const char* outdir, FigureLayout layout)
     return 0;
 }
 
+// --triangle or --clip, with their options.
 int oneTriangle(int argc, char** argv)
 {
-    std::string triangleArg, title = defaultTitle, stem = defaultStem;
+    std::string triangleArg, clipArg, title = defaultTitle, stem = defaultStem;
+    bool clipSpace = false;
     Options options;
     const char* outdir = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--triangle" || arg == "--title" || arg == "--stem") && i + 1 < argc) {
-            (arg == "--triangle" ? triangleArg : arg == "--title" ? title : stem) = argv[++i];
+        if ((arg == "--triangle" || arg == "--clip" || arg == "--title" || arg == "--stem") &&
+            i + 1 < argc) {
+            clipSpace = clipSpace || arg == "--clip";
+            (arg == "--triangle" ? triangleArg
+             : arg == "--clip"   ? clipArg
+             : arg == "--title"  ? title
+                                 : stem) = argv[++i];
         } else if (arg == "--screen") {
             options.layout = FigureLayout::Screen;
         } else if (arg == "--compact") {
@@ -159,10 +179,17 @@ int oneTriangle(int argc, char** argv)
         std::fprintf(stderr, "clipfigs: no OUTDIR\n%s", usage);
         return 2;
     }
+    if (clipSpace == !triangleArg.empty()) {
+        std::fprintf(stderr, "clipfigs: give one triangle, --triangle or --clip\n%s", usage);
+        return 2;
+    }
     float corners[9];
+    Vector4 clipCorners[3];
     std::string error;
-    if (!parseTriangleText(triangleArg, corners, error)) {
-        std::fprintf(stderr, "clipfigs: --triangle %s: %s\n", triangleArg.c_str(), error.c_str());
+    if (clipSpace ? !parseClipText(clipArg, clipCorners, error)
+                  : !parseTriangleText(triangleArg, corners, error)) {
+        std::fprintf(stderr, "clipfigs: %s %s: %s\n", clipSpace ? "--clip" : "--triangle",
+                     (clipSpace ? clipArg : triangleArg).c_str(), error.c_str());
         return 2;
     }
     if (!isUtf8(title)) {
@@ -175,9 +202,15 @@ int oneTriangle(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path folder = outdir;
-    if (!makeFolder(folder) || !writeTriangle(corners, title, stem, folder, options)) return 1;
-    std::printf("clipfigs: wrote the figures to %s; in the explorer: explore.html#t=%s\n",
-                folder.string().c_str(), triangleText(corners).c_str());
+    if (!makeFolder(folder)) return 1;
+    const bool written =
+        clipSpace ? writeFigures(drawClipTriangleFigures(clipCorners, title, stem, options.layout),
+                                 stem, folder, options)
+                  : writeTriangle(corners, title, stem, folder, options);
+    if (!written) return 1;
+    std::printf("clipfigs: wrote the figures to %s; in the explorer: explore.html#%s\n",
+                folder.string().c_str(),
+                (clipSpace ? "c=" + clipText(clipCorners) : "t=" + triangleText(corners)).c_str());
     return 0;
 }
 

@@ -91,7 +91,7 @@ export const nativeBits = (text) => JSON.parse(run(clipPassBits, [text])).map(
   })));
 
 // What the page shows now: each figure's bytes (read back from its image's own URL), whether its
-// image has drawn, its data-vertices, the address and the nine number fields.
+// image has drawn, its data-vertices, the address and the number fields shown.
 export async function shown(page) {
   return page.evaluate(async (ids) => {
     const read = (blob) => new Promise((resolve) => {
@@ -111,7 +111,9 @@ export async function shown(page) {
     return { figures, hash: location.hash, historyLength: history.length,
              message: document.getElementById('message').hidden ? ''
                : document.getElementById('message').textContent,
-             fields: [...document.querySelectorAll('#numbers input')].map((input) => input.value) };
+             // The fields shown: x, y, z a corner, and in clip space w.
+             fields: [...document.querySelectorAll('#numbers input')]
+               .filter((input) => input.offsetParent !== null).map((input) => input.value) };
   }, containers);
 }
 

@@ -5,21 +5,31 @@
 //
 // The script writes the triangle's nine eye-space floats into explorerCorners() (or a text into
 // explorerTextBuffer() for explorerParse), calls explorerDraw, and then reads the figures, their
-// polygons and walks and the triangle's text, which stay valid until the next explorerDraw; and
-// explorerDrawStep draws one step of one pass's walk from that drawing.
+// polygons and walks and the triangle's text, which stay valid until the next draw; and
+// explorerDrawStep draws one step of one pass's walk from that drawing. A triangle taken in clip
+// space goes the same way through explorerClipCorners() (twelve floats), explorerParseClip and
+// explorerDrawClip, which also put its corners where the views show them (explorerViewCorners).
 #include "figures/clip_figures.h"
 
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <iterator>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
 // Everything the page's one triangle needs between calls.
 struct ExplorerState {
     float corners[9] = {};      // the triangle, eye space, x y z per corner
+    Vector4 clipCorners[3] = {};  // the triangle taken in clip space, as given
+    bool clipSpace = false;     // the last draw was of clipCorners
+    float viewCorners[9] = {};  // where the views show clipCorners, eye space (NaN: they cannot)
+    std::string cornerNotes;    // what the views cannot show or what a corner's w means, JSON
     char text[4096] = {};       // a text handed over for explorerParse, UTF-8, NUL-terminated
     std::string message;        // why explorerParse refused its text
     TriangleFigures drawn;      // the figures of the last explorerDraw
@@ -27,6 +37,7 @@ struct ExplorerState {
     std::string dataUrls[7];    // the figures as data URLs of their unchanged bytes, for images
     std::string vertices[7];    // their polygons as JSON: after passes 1 to 6, then the result
     std::string edges[6];       // each pass's walk as JSON (edgesJson)
+    std::string names[7];       // the names of each figure's polygon's vertices, as JSON
     std::string triangleText;   // the drawn triangle as the address carries it
     Figure step;                // the figure of the last explorerDrawStep
     std::string stepUrl;        // that figure as a data URL
@@ -59,9 +70,11 @@ std::string dataUrl(const char* type, const std::string& bytes)
 
 // Step `edge` of pass `pass` as JSON: the library's record of that edge as data-edges writes it,
 // with the walk's length, the cut point when the edge crosses (the vertex it appended first, as
-// the output holds it) and how far the output has grown: {"pass", "edge", "count", "record":
-// {"from", "to", "case", "t", "dFrom", "dTo", "appended"}, "cut": [x, y, z, w] | null,
-// "outputSoFar", "outputCount"}.
+// the output holds it), how far the output has grown, the names of P, Q and what the edge
+// appended (the one numbering) and the step in the library's sentences: {"pass", "edge",
+// "count", "record": {"from", "to", "case", "t", "dFrom", "dTo", "appended"}, "cut": [x, y, z,
+// w] | null, "outputSoFar", "outputCount", "names": {"from", "to", "appended": [...]}, "lines":
+// [...]}.
 std::string stepJson(const TriangleFigures& drawn, int pass, int edge)
 {
     const std::vector<EdgeRecord>& walk = drawn.edges[pass];
@@ -76,10 +89,45 @@ std::string stepJson(const TriangleFigures& drawn, int pass, int edge)
         crosses && !record.appended.empty()
             ? only(verticesJson({output[static_cast<std::size_t>(record.appended[0])]}))
             : "null";
+    const std::vector<int> before = originsBefore(drawn, pass);
+    std::vector<std::string> appended;
+    for (int k : record.appended) {
+        appended.push_back(originName(drawn.origins[pass][static_cast<std::size_t>(k)]));
+    }
+    const std::string names =
+        "{\"from\":" + only(stringsJson({originName(before[std::size_t(record.from)])})) +
+        ",\"to\":" + only(stringsJson({originName(before[std::size_t(record.to)])})) +
+        ",\"appended\":" + stringsJson(appended) + "}";
     return "{\"pass\":" + std::to_string(pass) + ",\"edge\":" + std::to_string(edge) +
            ",\"count\":" + std::to_string(walk.size()) + ",\"record\":" +
            only(edgesJson({record})) + ",\"cut\":" + cut + ",\"outputSoFar\":" +
-           std::to_string(grown) + ",\"outputCount\":" + std::to_string(output.size()) + "}";
+           std::to_string(grown) + ",\"outputCount\":" + std::to_string(output.size()) +
+           ",\"names\":" + names + ",\"lines\":" + stringsJson(stepText(drawn, pass, edge)) +
+           "}";
+}
+
+// A layout as the page numbers them: 0 the printed one, 1 the screen's, 2 the compact one
+// (anything else: the printed one).
+FigureLayout layoutOf(int code)
+{
+    if (code == 1) return FigureLayout::Screen;
+    if (code == 2) return FigureLayout::Compact;
+    return FigureLayout::Print;
+}
+
+// After a draw: what the page reads of it, kept until the next.
+void keepDrawing()
+{
+    for (int i = 0; i < 7; ++i) {
+        state.dataUrls[i] = dataUrl("image/svg+xml", state.drawn.figures[i].svg);
+        state.vertices[i] = verticesJson(i < 6 ? state.drawn.afterPass[i] : state.drawn.clipped);
+        if (i < 6) state.edges[i] = edgesJson(state.drawn.edges[i]);
+        std::vector<std::string> names;
+        for (int origin : i < 6 ? state.drawn.origins[i] : clippedOrigins(state.drawn)) {
+            names.push_back(originName(origin));
+        }
+        state.names[i] = stringsJson(names);
+    }
 }
 
 } // namespace
@@ -141,33 +189,61 @@ EMSCRIPTEN_KEEPALIVE void explorerUsePreset(int preset)
               state.corners);
 }
 
-// The preset the corners are, to the bit, or -1.
+// The walkthrough triangle the last drawn triangle is, to the bit (in clip space, the bits it
+// projects to), or nullptr.
+const WalkthroughTriangle* drawnPreset()
+{
+    return state.clipSpace ? findWalkthroughClipTriangle(state.clipCorners)
+                           : findWalkthroughTriangle(state.corners);
+}
+
+// The preset the last drawn triangle is, or -1.
 EMSCRIPTEN_KEEPALIVE int explorerMatchingPreset()
 {
-    const WalkthroughTriangle* found = findWalkthroughTriangle(state.corners);
+    const WalkthroughTriangle* found = drawnPreset();
     return found ? static_cast<int>(found - walkthroughTriangles) : -1;
 }
 
-// Draws the seven figures of the corners in a layout, 0 the printed one, 1 the screen's, 2 the
-// compact one (anything else: the printed one): a walkthrough triangle under its walkthrough
-// title and stem, any other under the default ones, as clipfigs --triangle does. Returns 1 when
-// the six passes agree with clipToFrustum to the bit (they always should).
+// Draws the seven figures of the corners in a layout (layoutOf): a walkthrough triangle under
+// its walkthrough title and stem, any other under the default ones, as clipfigs --triangle
+// does. Returns 1 when the six passes agree with clipToFrustum to the bit (they always should).
 EMSCRIPTEN_KEEPALIVE int explorerDraw(int layout)
 {
-    state.layout = layout == 1   ? FigureLayout::Screen
-                   : layout == 2 ? FigureLayout::Compact
-                                 : FigureLayout::Print;
-    const WalkthroughTriangle* found = findWalkthroughTriangle(state.corners);
+    state.layout = layoutOf(layout);
+    state.clipSpace = false;
+    const WalkthroughTriangle* found = drawnPreset();
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
                                       found ? found->stem : defaultStem, state.layout);
-    for (int i = 0; i < 7; ++i) {
-        state.dataUrls[i] = dataUrl("image/svg+xml", state.drawn.figures[i].svg);
-        state.vertices[i] = verticesJson(i < 6 ? state.drawn.afterPass[i] : state.drawn.clipped);
-        if (i < 6) state.edges[i] = edgesJson(state.drawn.edges[i]);
-    }
+    keepDrawing();
     state.triangleText = triangleText(state.corners);
     return state.drawn.passesAgree ? 1 : 0;
 }
+
+// The same for the corners taken in clip space, clipped as given, as clipfigs --clip draws them
+// (a walkthrough triangle's projection under its title and stem); the views' corners and notes
+// follow them.
+EMSCRIPTEN_KEEPALIVE int explorerDrawClip(int layout)
+{
+    state.layout = layoutOf(layout);
+    state.clipSpace = true;
+    const WalkthroughTriangle* found = drawnPreset();
+    state.drawn = drawClipTriangleFigures(state.clipCorners, found ? found->title : defaultTitle,
+                                          found ? found->stem : defaultStem, state.layout);
+    keepDrawing();
+    state.triangleText = clipText(state.clipCorners);
+    std::vector<std::string> notes;
+    for (int k = 0; k < 3; ++k) {
+        const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        state.viewCorners[3 * k] = eye.shown ? eye.x : nan;
+        state.viewCorners[3 * k + 1] = eye.shown ? eye.y : nan;
+        state.viewCorners[3 * k + 2] = eye.shown ? eye.z : nan;
+        if (!eye.note.empty()) notes.push_back(eye.note);
+    }
+    state.cornerNotes = stringsJson(notes);
+    return state.drawn.passesAgree ? 1 : 0;
+}
+
 
 // Figure i (0 to 5 the passes, 6 the final figure) of the last explorerDraw: as a data URL, as its
 // SVG bytes and their count, and its file name.
@@ -206,6 +282,13 @@ EMSCRIPTEN_KEEPALIVE const char* explorerSummary(int i)
 EMSCRIPTEN_KEEPALIVE const char* explorerVertices(int i)
 {
     return state.vertices[i].c_str();
+}
+
+// The names of figure i's polygon's vertices ("corner 2", "a"), in its order, as JSON: as its
+// container's data-names carries them.
+EMSCRIPTEN_KEEPALIVE const char* explorerNames(int i)
+{
+    return state.names[i].c_str();
 }
 
 // Pass `pass`'s walk (0 to 5): as JSON, as its container's data-edges carries it, and its length.
@@ -264,10 +347,131 @@ EMSCRIPTEN_KEEPALIVE const char* explorerStepSummary()
     return state.step.summary.c_str();
 }
 
-// The drawn triangle as nine shortest decimals, "x0,y0,z0,...": the address's #t= value.
+// The drawn triangle as shortest decimals: nine, "x0,y0,z0,...", the address's #t= value; or,
+// drawn from clip space, twelve, "x0,y0,z0,w0,...", its #c= value.
 EMSCRIPTEN_KEEPALIVE const char* explorerTriangleText()
 {
     return state.triangleText.c_str();
+}
+
+// ---- The triangle taken in clip space ----------------------------------------------------------
+
+// Where the script writes the three corners in clip space: twelve floats, x y z w per corner.
+EMSCRIPTEN_KEEPALIVE float* explorerClipCorners()
+{
+    return &state.clipCorners[0].x;
+}
+
+// As explorerParse, for twelve numbers into the clip-space corners.
+EMSCRIPTEN_KEEPALIVE int explorerParseClip(int length)
+{
+    if (length < 0 || length >= explorerTextCapacity()) {
+        state.message = "the text is too long for twelve numbers";
+        return 0;
+    }
+    return parseClipText(std::string(state.text, std::size_t(length)), state.clipCorners,
+                         state.message)
+               ? 1
+               : 0;
+}
+
+// Where the views show the corners of the last explorerDrawClip: nine floats, eye space, NaN
+// for a corner they cannot show; and, as JSON strings, what they cannot show or what a corner's
+// w means.
+EMSCRIPTEN_KEEPALIVE const float* explorerViewCorners()
+{
+    return state.viewCorners;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* explorerCornerNotes()
+{
+    return state.cornerNotes.c_str();
+}
+
+namespace {
+
+// Whether every value of the corners is within the limits a typed or linked triangle keeps to.
+bool withinLimits(const Vector4 corners[3])
+{
+    for (int k = 0; k < 3; ++k) {
+        for (float value : {corners[k].x, corners[k].y, corners[k].z, corners[k].w}) {
+            if (!(std::fabs(value) <= 1e6f)) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// Takes the eye-space corners into clip space as the mesh pass projects them, so that the same
+// figures follow; 0 (and explorerMessage says why) when a value leaves the limits there.
+EMSCRIPTEN_KEEPALIVE int explorerProjectCorners()
+{
+    Vector4 projected[3];
+    for (int k = 0; k < 3; ++k) {
+        projected[k] = clipCorner(state.corners[3 * k], state.corners[3 * k + 1],
+                                  state.corners[3 * k + 2], 1);
+    }
+    if (!withinLimits(projected)) {
+        state.message = "in clip space a value of this triangle is beyond the limit of ±1000000";
+        return 0;
+    }
+    std::copy(projected, projected + 3, state.clipCorners);
+    return 1;
+}
+
+// Takes the clip-space corners back into eye space: the eye-space corners they were projected
+// from, unchanged, when they still are those; else each corner where the views show it. 0 (and
+// explorerMessage says why) when a corner has no such place: at infinity there, or a negative
+// factor of its point's projection, which the eye-space triangle could not say.
+EMSCRIPTEN_KEEPALIVE int explorerEyeFromClip()
+{
+    bool unchanged = true;
+    for (int k = 0; k < 3; ++k) {
+        const Vector4 projected = clipCorner(state.corners[3 * k], state.corners[3 * k + 1],
+                                             state.corners[3 * k + 2], 1);
+        unchanged = unchanged && std::memcmp(&projected, &state.clipCorners[k], 16) == 0;
+    }
+    if (unchanged) return 1;
+    float back[9];
+    for (int k = 0; k < 3; ++k) {
+        const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+        if (!eye.shown || !(eye.weight > 0)) {
+            state.message = "corner " + std::to_string(k) + " has no place in eye space that " +
+                            "its clip-space values name: " +
+                            (eye.shown ? "they are a negative factor of its point's projection"
+                                       : "mapped back, it lies at infinity");
+            return 0;
+        }
+        back[3 * k] = eye.x;
+        back[3 * k + 1] = eye.y;
+        back[3 * k + 2] = eye.z;
+    }
+    for (float value : back) {
+        if (!(std::fabs(value) <= 1e6f)) {
+            state.message = "in eye space a value of this triangle is beyond the limit of "
+                            "±1000000";
+            return 0;
+        }
+    }
+    std::copy(back, back + 9, state.corners);
+    return 1;
+}
+
+// Moves clip-space corner k to where the eye-space point (x, y, z) projects, keeping the
+// corner's weight (the factor of its point's projection, explorerViewCorners), so that moving
+// a corner changes no other and keeps its side of infinity. Returns 0, moving nothing, when the
+// corner has no place in the views or the moved one would leave the limits.
+EMSCRIPTEN_KEEPALIVE int explorerMoveClipCorner(int k, float x, float y, float z)
+{
+    if (k < 0 || k > 2) return 0;
+    const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+    if (!eye.shown) return 0;
+    Vector4 moved[3] = {state.clipCorners[0], state.clipCorners[1], state.clipCorners[2]};
+    moved[k] = clipCorner(x, y, z, eye.weight);
+    if (!withinLimits(moved)) return 0;
+    state.clipCorners[k] = moved[k];
+    return 1;
 }
 
 } // extern "C"

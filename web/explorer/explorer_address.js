@@ -1,7 +1,8 @@
 // The page's address (see explorer_core.js for the parts): its hash read into parameters once,
 // here, and written back from what the page shows. An address is "#name=value&name=value...":
-// "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" the triangle, "&pass=K" the pass shown alone (1 to 6),
-// "&edge=E" the edge of its walk (from 1). A parameter the page does not know is passed over.
+// "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" the triangle (or "#c=x0,y0,z0,w0,...,w2" taken in clip space),
+// "&pass=K" the pass shown alone (1 to 6), "&edge=E" the edge of its walk (from 1). A parameter
+// the page does not know is passed over.
 //
 // Each parameter the page understands is registered with a function that gives its value as the
 // page now shows it (or null, when it does not belong in the address); the address is rewritten
@@ -26,16 +27,17 @@
       understood.push({name: name, current: current});
     },
 
-    // The hash read into parameters: {values: {name: text}, malformed: [names whose value is no
-    // well-formed percent-encoding], empty: true for no hash at all}. Of a name given twice the
-    // first counts.
+    // The hash read into parameters: {values: {name: text}, names: [in the order given],
+    // malformed: [names whose value is no well-formed percent-encoding], empty: true for no hash
+    // at all}. Of a name given twice the first counts.
     read: function(hash) {
-      var result = {values: {}, malformed: [], empty: hash === '' || hash === '#'};
+      var result = {values: {}, names: [], malformed: [], empty: hash === '' || hash === '#'};
       if (result.empty) return result;
       hash.replace(/^#/, '').split('&').forEach(function(part) {
         var at = part.indexOf('=');
         var name = at < 0 ? part : part.slice(0, at), raw = at < 0 ? '' : part.slice(at + 1);
         if (name in result.values || result.malformed.indexOf(name) >= 0) return;
+        result.names.push(name);
         try {
           result.values[name] = decodeURIComponent(raw);
         } catch (error) {
@@ -63,7 +65,12 @@
     },
   };
 
-  explorer.address.understand('t', function() { return state.triangleText || null; });
+  explorer.address.understand('t', function() {
+    return state.space === 'eye' && state.triangleText || null;
+  });
+  explorer.address.understand('c', function() {
+    return state.space === 'clip' && state.triangleText || null;
+  });
   explorer.address.understand('pass', function() {
     return state.shownPass > 0 ? String(state.shownPass) : null;
   });

@@ -1,15 +1,17 @@
-// The clip explorer's page script, first of its six parts, each linked into explore.js with
+// The clip explorer's page script, first of its seven parts, each linked into explore.js with
 // --post-js in this order:
 //   explorer_core.js     the shared state, page helpers, the compiled side and announcements
 //   explorer_address.js  the address: its parameters read once and written back
+//   explorer_space.js    the triangle taken in eye space or in clip space
 //   explorer_views.js    the two input views: corners dragged with a pointer or moved with keys
 //   explorer_figures.js  the figure containers, their descriptions, copying, the pass selector
 //   explorer_steps.js    stepping through one pass's walk, edge by edge
 //   explorer_page.js     the triangle shown: from the address, typed numbers, presets; the start
-// Together they turn input into the triangle's nine eye-space corner values and put what the
-// compiled side (explorer.cpp, the figure library) returns into the page. They do no clipping,
-// projection or figure arithmetic: only the two input views are drawn here, and they show the
-// corners, not what the clipper makes of them. The parts share one object, ClipExplorer.
+// Together they turn input into the triangle's corner values (nine in eye space, twelve in clip
+// space) and put what the compiled side (explorer.cpp, the figure library) returns into the
+// page. They do no clipping, projection or figure arithmetic: only the two input views are drawn
+// here, and they show the corners (where the compiled side puts them), not what the clipper
+// makes of them. The parts share one object, ClipExplorer.
 var ClipExplorer = (function() {
   'use strict';
 
@@ -21,8 +23,12 @@ var ClipExplorer = (function() {
 
   // What the parts share about the triangle shown.
   explorer.state = {
-    corners: [],        // the nine values last drawn, as the floats they are (eye space)
-    triangleText: '',   // those values as the address carries them
+    space: 'eye',       // how the triangle is taken: 'eye' (x, y, z) or 'clip' (x, y, z, w)
+    corners: [],        // the nine eye-space values the views show, as the floats they are
+                        // (taken in clip space: each corner mapped back, NaN where it has no
+                        // place there)
+    triangleText: '',   // the triangle as the address carries it: nine values, or in clip
+                        // space twelve
     drag: null,         // {view, corner, pointerId, from: the corners at its start} while a
                         // corner is dragged with a pointer
     shownPass: 0,       // 0: all six passes; 1 to 6: that pass alone, stepped through
@@ -83,6 +89,37 @@ var ClipExplorer = (function() {
     // Draws the corners' seven figures in a layout (0 print, 1 screen, 2 compact); false when
     // the passes and clipToFrustum disagree.
     draw: function(layout) { return Module._explorerDraw(layout) === 1; },
+    // The same for the triangle taken in clip space: its twelve values, their parser, its draw,
+    // where the views show its corners and what they say of them.
+    clipCorners: function() {
+      var at = Module._explorerClipCorners() >> 2;
+      return HEAPF32.subarray(at, at + 12);
+    },
+    parseClip: function(value) {
+      var length = Module.lengthBytesUTF8(value);
+      if (length < Module._explorerTextCapacity()) {
+        Module.stringToUTF8(value, Module._explorerTextBuffer(), Module._explorerTextCapacity());
+      }
+      if (Module._explorerParseClip(length)) return true;
+      return text(Module._explorerMessage());
+    },
+    drawClip: function(layout) { return Module._explorerDrawClip(layout) === 1; },
+    viewCorners: function() {
+      var at = Module._explorerViewCorners() >> 2;
+      return HEAPF32.subarray(at, at + 9);
+    },
+    cornerNotes: function() { return JSON.parse(text(Module._explorerCornerNotes())); },
+    // From eye space into clip space and back, and a corner moved in clip space: true, or the
+    // reason why not as a string (moveClipCorner: false).
+    projectCorners: function() {
+      return Module._explorerProjectCorners() === 1 || text(Module._explorerMessage());
+    },
+    eyeFromClip: function() {
+      return Module._explorerEyeFromClip() === 1 || text(Module._explorerMessage());
+    },
+    moveClipCorner: function(k, x, y, z) {
+      return Module._explorerMoveClipCorner(k, x, y, z) === 1;
+    },
     triangleText: function() { return text(Module._explorerTriangleText()); },
     presetCount: function() { return Module._explorerPresetCount(); },
     presetTitle: function(k) { return text(Module._explorerPresetTitle(k)); },
@@ -107,6 +144,7 @@ var ClipExplorer = (function() {
       return text(i === 'step' ? Module._explorerStepSummary() : Module._explorerSummary(i));
     },
     vertices: function(i) { return text(Module._explorerVertices(i)); },
+    names: function(i) { return text(Module._explorerNames(i)); },
     edges: function(pass) { return text(Module._explorerEdges(pass)); },
     edgeCount: function(pass) { return Module._explorerEdgeCount(pass); },
     // Draws step `edge` of pass `pass` (both from 0); returns what the step shows, parsed.

@@ -2,8 +2,9 @@
 // each a <figure> holding one figure of the figure library as an image of its own document (a
 // data URL of its unchanged bytes, so that the fixed ids inside one figure cannot meet another's),
 // the figure's description in words (the container's accessible description, from a hidden copy:
-// a browser leaves out what a closed <details> holds), and its polygon as data-vertices; a pass's
-// container also carries its walk as data-edges. Also the pass selector, which shows all six
+// a browser leaves out what a closed <details> holds), its polygon as data-vertices and its
+// vertices' names ("corner 2", "a") as data-names; a pass's container also carries its walk as
+// data-edges. Also the pass selector, which shows all six
 // passes or one alone, to be stepped through.
 (function(explorer) {
   'use strict';
@@ -19,6 +20,7 @@
   function makeFigure(i, holder) {
     var id = containerIds[i], name = figureName(i);
     var container = element('figure', {id: id, class: 'figure', 'data-vertices': '',
+                                       'data-names': '',
                                        'aria-labelledby': id + '-name',
                                        'aria-describedby': id + '-words'});
     if (i < 6) container.setAttribute('data-edges', '');
@@ -157,6 +159,7 @@
         if (i !== state.shownPass - 1) showImage(i, i);
         var vertices = explorer.wasm.vertices(i);
         container.setAttribute('data-vertices', vertices);
+        container.setAttribute('data-names', explorer.wasm.names(i));
         if (i < 6) container.setAttribute('data-edges', explorer.wasm.edges(i));
         var area = container.querySelector('textarea');
         if (!area.hidden) area.value = vertices;

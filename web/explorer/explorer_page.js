@@ -36,11 +36,10 @@
   // number field being typed in, whose text stays as the user has it.
   explorer.show = function(typing) {
     drawnLayout = explorer.figureLayout();
-    if (!explorer.wasm.draw(drawnLayout)) {
+    if (!explorer.space.draw(drawnLayout)) {
       explorer.setMessage('The six clipToPlane passes and clipToFrustum disagree for this ' +
                           'triangle: please report it with this page\'s address.');
     }
-    state.corners = Array.prototype.slice.call(explorer.wasm.corners());
     state.triangleText = explorer.wasm.triangleText();
     explorer.figures.update();
     explorer.steps.update();
@@ -106,15 +105,18 @@
     if (!message) explorer.announce(explorer.figures.announcement);
   }
 
-  // Draws the address's triangle, or the first preset; returns '' or why not the address's.
+  // Draws the address's triangle (t=, or c= in clip space; the first if both), or the first
+  // preset; returns '' or why not the address's.
   function addressTriangle(hash, address) {
     var reason = '';
-    if (address.malformed.indexOf('t') >= 0) {
+    var name = address.names.filter(function(n) { return n === 't' || n === 'c'; })[0];
+    var space = name === 'c' ? 'clip' : 'eye';
+    if (address.malformed.indexOf(name) >= 0) {
       reason = 'it is not a well-formed address';
-    } else if (!('t' in address.values)) {
-      if (!address.empty) reason = 'it names no triangle: it holds no t=';
-    } else if (address.values.t !== state.triangleText) {
-      var parsed = explorer.wasm.parse(address.values.t);
+    } else if (!name) {
+      if (!address.empty) reason = 'it names no triangle: it holds no t= or c=';
+    } else if (address.values[name] !== state.triangleText || space !== state.space) {
+      var parsed = explorer.space.parse(address.values[name], space);
       if (parsed === true) {
         explorer.show();
         return '';
@@ -124,13 +126,15 @@
       return '';  // the triangle shown
     }
     explorer.wasm.usePreset(0);
+    explorer.space.follow();
     explorer.show();
     if (!reason) return '';
     var shown = hash.length > 60 ? hash.slice(0, 57) + '\u2026' : hash;
     return 'The address\'s triangle \u201c' + shown + '\u201d cannot be shown: ' + reason +
            '. Showing the walkthrough\'s triangle \u201c' + explorer.wasm.presetTitle(0) +
            '\u201d instead. An address that shows a triangle holds ' +
-           't=x0,y0,z0,x1,y1,z1,x2,y2,z2: nine numbers, each at most 1000000 in size.';
+           't=x0,y0,z0,x1,y1,z1,x2,y2,z2, nine numbers, or in clip space ' +
+           'c=x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2, twelve, each at most 1000000 in size.';
   }
 
   // A value of the address as a message quotes it.
@@ -183,20 +187,23 @@
 
   function usePreset(k) {
     explorer.wasm.usePreset(k);
+    explorer.space.follow();
     explorer.show();
     explorer.announce(explorer.changeSummary);
   }
 
   // ---- Typed numbers ----------------------------------------------------------------------------
 
+  // The number fields of the space the triangle is taken in: x, y, z a corner, or x, y, z, w.
   function numberInputs() {
-    return Array.prototype.slice.call(byId('numbers').querySelectorAll('input'));
+    return Array.prototype.slice.call(byId('numbers').querySelectorAll(
+      state.space === 'clip' ? 'input' : 'input:not([data-axis="w"])'));
   }
 
   function onTyped(event) {
-    var parsed = explorer.wasm.parse(numberInputs().map(function(input) {
+    var parsed = explorer.space.parse(numberInputs().map(function(input) {
       return input.value;
-    }).join(','));
+    }).join(','), state.space);
     if (parsed === true) {
       explorer.setMessage('');
       explorer.show(event.target);
@@ -215,6 +222,7 @@
       values.push(Math.round(value * 100) / 100);
     }
     explorer.wasm.corners().set(values);
+    explorer.space.follow();
     explorer.setMessage('');
     explorer.show();
     explorer.announce(explorer.changeSummary);
@@ -238,10 +246,11 @@
     for (var corner = 0; corner < 3; ++corner) {
       var row = element('tr');
       row.appendChild(element('th', {scope: 'row'}, String(corner)));
-      ['x', 'y', 'z'].forEach(function(axis) {
-        var cell = element('td');
+      ['x', 'y', 'z', 'w'].forEach(function(axis) {
+        var cell = element('td', axis === 'w' ? {class: 'clip-only'} : {});
         var input = element('input', {type: 'text', inputmode: 'decimal', spellcheck: 'false',
-                                      autocomplete: 'off', 'aria-label': axis + corner});
+                                      autocomplete: 'off', 'aria-label': axis + corner,
+                                      'data-axis': axis});
         input.addEventListener('input', onTyped);
         input.addEventListener('change', function() {
           if (input.getAttribute('aria-invalid') !== 'true') explorer.show();
@@ -252,6 +261,7 @@
       rows.appendChild(row);
     }
 
+    explorer.space.build();
     explorer.figures.build();
     explorer.steps.build();
     explorer.views.build();

@@ -1,8 +1,9 @@
 // Stepping through one pass (see explorer_core.js for the parts): the chosen pass's walk of
 // clipToPlane, edge P -> Q by edge in the order the clipper takes them. For the current edge the
-// panel says which ends are inside, the case, d(P) and d(Q), t and the cut point when the edge
-// crosses, and what it appends; the pass's container shows the library's step figure, in which
-// the output grows edge by edge. All of it is the library's record of the walk, put into words.
+// panel says, in the library's sentences (stepText) and its one numbering, which ends are
+// inside, the case, d(P) and d(Q), t and the cut point when the edge crosses, and what it
+// appends; the pass's container shows the library's step figure, in which the output grows edge
+// by edge.
 //
 // Keys, with the focus in the step controls: Left and Right step, Home and End go to the first
 // and the last edge.
@@ -10,44 +11,11 @@
   'use strict';
 
   var byId = explorer.byId, element = explorer.element, state = explorer.state;
-  var number = explorer.number;
   var index = 0;       // the current edge of the chosen pass's walk, from 0
   var count = 0;       // how many edges the chosen pass walks (0: an empty polygon enters it)
   var playTimer = 0;   // setInterval's id while playing, or 0
   var playEvery = 1200;  // milliseconds per step while playing
   var lastStep = null;   // what the step last drawn shows (explorerDrawStep's record)
-
-  function point(values) {
-    return '(' + values.map(number).join(', ') + ')';
-  }
-
-  // The step in sentences: what it is, the ends, the cut, what is appended, the output so far.
-  function stepLines(step) {
-    var edge = step.record;
-    // The clipper's own decision, as the case names it ("out-in": P outside, Q inside).
-    var sides = edge['case'].split('-').map(function(side) {
-      return side === 'in' ? 'inside' : 'outside';
-    });
-    var lines = ['Edge ' + (step.edge + 1) + ' of ' + step.count + ': P = vertex ' + edge.from +
-                 ' \u2192 Q = vertex ' + edge.to + ', case ' + edge['case'] + '.'];
-    lines.push('d(P) = ' + number(edge.dFrom) + ', so P is ' + sides[0] + '; d(Q) = ' +
-               number(edge.dTo) + ', so Q is ' + sides[1] + '.');
-    if (edge.t === null) {
-      lines.push('The edge does not cross the plane: no t, no cut point.');
-    } else {
-      lines.push('t = d(P) / (d(P) \u2212 d(Q)) = ' + number(edge.t) +
-                 '; the cut point I = P + t(Q \u2212 P) = ' + point(step.cut) + '.');
-    }
-    var appended = edge.appended.map(function(k, j) {
-      var what = edge.t !== null && j === 0 ? 'I' : 'Q';
-      return what + ' as output vertex ' + k;
-    });
-    lines.push(appended.length ? 'Appended: ' + appended.join(', then ') + '.'
-                               : 'Nothing is appended.');
-    lines.push('The output has ' + step.outputSoFar + ' of its ' + step.outputCount +
-               ' vertices after this edge.');
-    return lines;
-  }
 
   // Draws the current step of the chosen pass and says it in the panel.
   function drawStep() {
@@ -65,7 +33,7 @@
     } else {
       lastStep = explorer.wasm.drawStep(pass, index);
       explorer.figures.showStep(state.shownPass);
-      stepLines(lastStep).forEach(function(line) { text.appendChild(element('p', {}, line)); });
+      lastStep.lines.forEach(function(line) { text.appendChild(element('p', {}, line)); });
     }
     byId('step-position').textContent = count ? 'edge ' + (index + 1) + ' of ' + count
                                               : 'no edges';

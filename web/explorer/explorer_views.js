@@ -28,6 +28,11 @@
     return -corners[3 * k + 2];
   }
 
+  // Whether the views show corner k: a corner taken in clip space may have no place in eye space.
+  function shown(k) {
+    return [0, 1, 2].every(function(c) { return isFinite(state.corners[3 * k + c]); });
+  }
+
   function setCoordinate(values, k, name, value) {
     if (name === 'x') values[3 * k] = value;
     else if (name === 'y') values[3 * k + 1] = value;
@@ -42,6 +47,7 @@
     var v = view.v === 'depth' ? depth.slice() : across.slice();
     for (var k = 0; k < 3; ++k) {
       var cu = coordinate(k, view.u), cv = coordinate(k, view.v);
+      if (!shown(k)) continue;
       var margin = 0.08 * Math.max(Math.abs(cu), Math.abs(cv), 1);
       u = [Math.min(u[0], cu - margin), Math.max(u[1], cu + margin)];
       v = [Math.min(v[0], cv - margin), Math.max(v[1], cv + margin)];
@@ -121,7 +127,7 @@
                                      'text-anchor': 'middle', dy: 4, 'aria-hidden': 'true'},
                             handle);
     number.textContent = String(k);
-    handle.addEventListener('focus', function() { keyOrigin = state.corners.slice(); });
+    handle.addEventListener('focus', function() { keyOrigin = explorer.space.cornerOrigin(); });
     handle.addEventListener('keydown', onHandleKey.bind(null, view, k));
     return handle;
   }
@@ -169,8 +175,13 @@
       return [(coordinate(k, view.u) - view.u0) * view.scale,
               (view.v1 - coordinate(k, view.v)) * view.scale];
     });
-    parts.triangle.setAttribute('points', pointsText(points));
+    parts.triangle.setAttribute('points', pointsText(points.filter(function(p, k) {
+      return shown(k);
+    })));
     parts.handles.forEach(function(handle, k) {
+      // A corner the views cannot show has no handle; the notes under the numbers say why.
+      handle.setAttribute('display', shown(k) ? 'inline' : 'none');
+      if (!shown(k)) return;
       var held = state.drag !== null && state.drag.corner === k;
       // In CSS pixels: as large, and as easy to hit, in a small view as in a large one.
       handle.setAttribute('transform', 'translate(' + points[k][0].toFixed(2) + ' ' +
@@ -215,15 +226,10 @@
     return Math.max(-explorer.limit, Math.min(explorer.limit, Number(raw.toFixed(digits))));
   }
 
-  // Puts values into the corners and shows them, when they change a float; returns whether.
+  // Moves the corners to the values and shows them, when they change the triangle; returns
+  // whether (in the space the triangle is taken in: explorer_space.js).
   function moveTo(values) {
-    var array = explorer.wasm.corners();
-    var changed = values.some(function(value, i) { return Math.fround(value) !== array[i]; });
-    if (!changed) return false;
-    array.set(values);
-    explorer.setMessage('');
-    explorer.show();
-    return true;
+    return explorer.space.moveCorners(values);
   }
 
   function onPointerDown(view, event) {
@@ -266,7 +272,11 @@
     var steps = {ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1]};
     var values = state.corners.slice();
     if (event.key === 'Home' && keyOrigin) {
-      for (var i = 0; i < 3; ++i) values[3 * k + i] = keyOrigin[3 * k + i];
+      event.preventDefault();
+      if (explorer.space.restoreCorner(keyOrigin, k)) {
+        explorer.announceAfterRest(explorer.changeSummary);
+      }
+      return;
     } else if (steps[event.key]) {
       var factor = event.shiftKey ? 10 : 1;
       var du = steps[event.key][0] * factor * viewWidth / view.scale / 100;
