@@ -1,6 +1,6 @@
 // Not a test: the reference the browser tests compare the clip explorer's data-vertices and
-// data-edges with. Prints, for the triangle given as nine eye-space numbers "x0,y0,z0,...,z2",
-// the polygon after each of the six clipToPlane passes (in the order of ClipPlane) and the one
+// data-edges with. Prints, for the triangle given as nine eye-space numbers "x0,y0,z0,...,z2"
+// (or as twelve clip-space ones "x0,y0,z0,w0,...,w2", clipped as given), the polygon after each of the six clipToPlane passes (in the order of ClipPlane) and the one
 // clipToFrustum returns, as one JSON array of seven polygons, each vertex the bits of its four
 // floats in hex:
 //
@@ -12,7 +12,7 @@
 // as "NaN", "Infinity" or "-Infinity"; appended counting the pass's output). It takes no part
 // of the figure library.
 //
-// It projects the corners the way the mesh pass does (matFrustum, matTransformPoint).
+// It projects eye-space corners the way the mesh pass does (matFrustum, matTransformPoint).
 #include "clip/clip.h"
 #include "math/vecmath.h"
 
@@ -78,24 +78,32 @@ void printWalk(const std::vector<Vector4>& polygon, ClipPlane plane)
 
 int main(int argc, char** argv)
 {
-    float eye[9];
     const bool edges = argc == 3 && std::strcmp(argv[1], "--edges") == 0;
     const char* text = argc == 2 ? argv[1] : edges ? argv[2] : "";
-    for (int i = 0; i < 9; ++i) {
+    std::vector<float> values;
+    for (;;) {
         char* end = nullptr;
-        eye[i] = std::strtof(text, &end);
-        if (end == text || *end != (i < 8 ? ',' : '\0')) {
-            std::fprintf(stderr, "usage: clip_pass_bits [--edges] x0,y0,z0,x1,y1,z1,x2,y2,z2\n");
-            return 2;
-        }
+        values.push_back(std::strtof(text, &end));
+        const bool last = *end == '\0';
+        if (end == text || (*end != ',' && !last) || values.size() > 12) values.clear();
+        if (values.empty() || last) break;
         text = end + 1;
+    }
+    if (values.size() != 9 && values.size() != 12) {
+        std::fprintf(stderr, "usage: clip_pass_bits [--edges] x0,y0,z0,x1,y1,z1,x2,y2,z2\n"
+                             "       clip_pass_bits [--edges] x0,y0,z0,w0,x1,...,w2\n");
+        return 2;
     }
     Matrix4 projection;
     matFrustum(projection, frustum.left, frustum.right, frustum.bottom, frustum.top, frustum.near,
                frustum.far);
     std::vector<Vector4> polygon(3);
     for (int k = 0; k < 3; ++k) {
-        const Vector4 corner = {eye[3 * k], eye[3 * k + 1], eye[3 * k + 2], 1};
+        if (values.size() == 12) {
+            polygon[k] = {values[4 * k], values[4 * k + 1], values[4 * k + 2], values[4 * k + 3]};
+            continue;
+        }
+        const Vector4 corner = {values[3 * k], values[3 * k + 1], values[3 * k + 2], 1};
         matTransformPoint(polygon[k], projection, corner);
     }
     const std::vector<Vector4> triangle = polygon;

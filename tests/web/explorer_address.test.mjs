@@ -1,11 +1,14 @@
 // The clip explorer's address as a teacher writes it and a learner follows it, in Debian's
 // headless Chromium: a link to a pass and an edge of a triangle, written back as the learner
 // moves, a parameter the page does not know passed over, and a pass or edge out of range taken
-// as the nearest one, with a note.
+// as the nearest one, with a note; a triangle given in clip space (#c=, or the switch beside the
+// numbers), judged against clipfigs --clip and the native clipper's bits.
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
-import { launchBrowser, nativeEdges, updated, walkthrough } from './explorer_harness.mjs';
+import { assertNoAxeViolations } from './axe.mjs';
+import { checkAgainstNative, committedFigures, imageUrls, launchBrowser, nativeEdges,
+         nativeFigures, shown, updated, walkthrough } from './explorer_harness.mjs';
 import * as h from './harness.mjs';
 
 // What the page shows of the pass, the step and the address.
@@ -86,6 +89,93 @@ describe('The clip explorer\'s address', { timeout: 300_000 }, () => {
       await page.waitForFunction(() => document.getElementById('message').hidden);
       shown = await where(page);
       assert.deepEqual([shown.pass, shown.position], ['5 ClipNear', `edge 2 of ${edges[4]}`]);
+      assert.deepEqual(session.problems, []);
+    } finally {
+      await session.page.close();
+    }
+  });
+
+  test('takes a triangle in clip space from #c= and from the switch, clips it as given and ' +
+       'draws the bytes clipfigs --clip writes; the views show each corner where eye space has ' +
+       'a place for it, and say where not', async () => {
+    const behind = walkthrough.find((triangle) => triangle.stem === 'behind-eye');
+    const session = await h.openPage(browser, `${url}#t=${behind.text}`,
+                                     { viewport: { width: 1280, height: 900 } });
+    try {
+      const { page } = session;
+      const eye = await updated(page, []);
+      const notes = () => page.evaluate(() => {
+        const node = document.getElementById('corner-notes');
+        return node.hidden ? '' : node.textContent;
+      });
+      const handles = (view) => page.evaluate((id) => [...document.querySelectorAll(
+        `#${id} .handle`)].map((handle) => handle.getAttribute('display')), view);
+
+      // The switch: the same triangle in clip space, its figures unchanged to the byte.
+      await page.check('#clip-space');
+      let state = await shown(page);
+      const clipText = state.hash.replace(/^#c=/, '');
+      assert.equal(state.fields.length, 12, 'x, y, z and w for each corner');
+      assert.equal(state.fields.join(','), clipText, 'the address carries the numbers');
+      assert.match(state.fields[11], /^-0\.3/, 'the corner behind the eye has w < 0');
+      checkAgainstNative(state, clipText, committedFigures(behind.stem), 'switched to clip space');
+      assert.match(await notes(), /^Corner 2 has w < 0: it lies behind the eye/);
+      await assertNoAxeViolations(page, 'the explorer in clip space');
+      // Back: the eye-space triangle it was, to the bit.
+      await page.uncheck('#clip-space');
+      state = await shown(page);
+      assert.deepEqual([state.hash, state.fields], [eye.hash, eye.fields], 'back in eye space');
+
+      // From the address, as given: a corner at infinity in eye space, one of w = 0, one a
+      // negative factor of its point's projection.
+      const cases = [
+        ['0,0,-0.5,0.6,0.1,0.2,5,3,0,0.1,0,1', /Corner 1, mapped back to eye space, has w = 0/,
+         ['inline', 'none', 'inline']],
+        ['0.1,0.2,-0.5,0,0.2,-0.15,0.3333,0.6,-0.1,0,0.5,0.8', /Corner 0 has w = 0: it lies in/,
+         ['inline', 'inline', 'inline']],
+        ['0.4,0.35,-1.1666666,-0.3,0.2,-0.15,0.3333,0.6,-0.5,0,1,0.4',
+         /Corner 2 is -0.5 times the projection of the point the views show/,
+         ['inline', 'inline', 'inline']],
+      ];
+      for (const [text, note, display] of cases) {
+        const before = await imageUrls(page);
+        await page.evaluate((hash) => { location.hash = hash; }, `#c=${text}`);
+        state = await updated(page, before);
+        assert.deepEqual([state.hash, state.fields.join(','), state.message],
+                         [`#c=${text}`, text, ''], text);
+        checkAgainstNative(state, text, nativeFigures(text), text);
+        assert.match(await notes(), note, text);
+        assert.deepEqual(await handles('top-view'), display, `${text}: the handles shown`);
+      }
+      // A corner through infinity has no eye-space triangle to go back to.
+      await page.click('#clip-space');
+      assert.ok(await page.isChecked('#clip-space'), 'still in clip space');
+      assert.match(await page.textContent('#numbers-error'),
+                   /^Still in clip space: corner 2 has no place in eye space/);
+
+      // A corner moved by a key moves in clip space, keeping its factor (here through
+      // infinity); the other corners keep their numbers.
+      const start = (await shown(page)).fields;
+      await page.focus('#top-view .handle[data-corner="2"]');
+      let before = await imageUrls(page);
+      await page.keyboard.press('ArrowRight');
+      state = await updated(page, before);
+      assert.notEqual(state.fields[8], start[8], 'x2 moves');
+      assert.deepEqual(state.fields.slice(0, 8), start.slice(0, 8), 'corners 0 and 1 stay');
+      assert.match(await notes(), /Corner 2 is -0.5 times the projection/, 'its factor stays');
+      checkAgainstNative(state, state.hash.slice(3), nativeFigures(state.hash.slice(3)),
+                         'moved in clip space');
+      before = await imageUrls(page);
+      await page.keyboard.press('Home');
+      assert.deepEqual((await updated(page, before)).fields, start, 'Home puts it back');
+      // A preset taken in clip space: its projection, under its own title.
+      const corner = walkthrough.find((triangle) => triangle.stem === 'corner');
+      before = await imageUrls(page);
+      await page.click('#presets button:nth-child(2)');
+      state = await updated(page, before);
+      assert.match(state.hash, /^#c=/);
+      checkAgainstNative(state, state.hash.slice(3), committedFigures(corner.stem),
+                         'a preset in clip space');
       assert.deepEqual(session.problems, []);
     } finally {
       await session.page.close();

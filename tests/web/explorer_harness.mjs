@@ -1,4 +1,5 @@
-// What the clip explorer's browser tests share (explorer.test.mjs, explorer_address.test.mjs):
+// What the clip explorer's browser tests share (explorer.test.mjs, explorer_address.test.mjs,
+// explorer_words.test.mjs):
 // Chromium, the native references (clipfigs, clip_pass_bits), the walkthrough's and the strained
 // triangles, and reading back what the page shows.
 import assert from 'node:assert/strict';
@@ -53,12 +54,14 @@ export const strained = [
   '-1e6,-1e6,-1e6,1e6,1e6,1e6,1e6,-1e6,-1e6',       // through the frustum, corners a million out
 ];
 
-// The seven figures clipfigs writes for the triangle, as Buffers; with options (['--screen'],
-// ['--steps', '--title', ...]) also `names`, the further figures' names, and `file(name)`.
+// The seven figures clipfigs writes for the triangle (nine numbers, eye space; twelve, clip
+// space), as Buffers; with options (['--screen'], ['--steps', '--title', ...]) also
+// `file(name)`, a further figure by its name.
 export function nativeFigures(text, options = []) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'explorer-native-'));
+  const given = text.split(',').length === 12 ? '--clip' : '--triangle';
   try {
-    run(clipfigs, ['--triangle', text, ...options, folder]);
+    run(clipfigs, [given, text, ...options, folder]);
     const files = new Map(fs.readdirSync(folder).map(
       (name) => [name, fs.readFileSync(path.join(folder, name))]));
     const stem = options.includes('--stem') ? options[options.indexOf('--stem') + 1] : 'custom';
