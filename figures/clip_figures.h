@@ -7,8 +7,8 @@
 // x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
 // or in clip space as given (twelve floats, x y z w per corner, within the same limits: what
 // parseClipText accepts), a title (any text the figures name it by; what is not UTF-8 is shown
-// as U+FFFD), a file-name stem, and a layout: Print (the walkthrough's) or Screen (for a phone
-// 390 CSS px wide).
+// as U+FFFD), a file-name stem, and a layout: Print (the walkthrough's), Compact (for a
+// laptop's screen) or Screen (for a phone 390 CSS px wide).
 // What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
 // then the final figure: clipped then divided, beside divided first), each with a text
 // description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
@@ -67,9 +67,14 @@ struct CutPoint {
     double t;      // the clipper's t
 };
 
-// Print: 820 px wide, the two panels side by side (the walkthrough's figures). Screen: for a
-// screen 390 CSS px wide, shown at that width every text is 12 px or more; panels stacked.
-enum class FigureLayout { Print, Screen };
+// Each layout is meant to be shown at its own width, one user unit to one CSS pixel, where no
+// text is under 12 px. Print: 820 px wide, the two panels side by side (the walkthrough's
+// figures). Screen: 390 px wide, for a phone, the panels stacked. Compact: 700 px wide, the
+// panels side by side on shorter plots, so that a step of any pass of a triangle (up to 9
+// vertices) is at most 720 px high, for a chosen pass beside the explorer's views with its step
+// buttons on a 1024 by 768 screen. The figures of one pass's steps share one height in every
+// layout.
+enum class FigureLayout { Print, Screen, Compact };
 
 struct Figure {
     std::string fileName;     // "<stem>-pass1-left.svg" ... "<stem>-pass6-far.svg",

@@ -86,7 +86,7 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
     const std::string title = "Triangle “" + figures.title + "”: clipped, then divided by w";
     const Frame frame =
         makeFrame(layout, title,
-                  {layout == FigureLayout::Print
+                  {layout != FigureLayout::Screen
                        ? "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, "
                          "then the division. Right: the division first."
                        : "What the simulated camera sees, x/w against y/w. Above: "
@@ -195,8 +195,8 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
             for (const std::string& line : wrapped(note, fit)) lines.push_back(line);
         }
         plotNote(svg, view, lines, false);
-        table(svg, view.left - 40, frame.tableTop[p],
-              dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
+        frameTable(svg, frame, view, p,
+                   dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

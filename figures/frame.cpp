@@ -11,28 +11,56 @@ namespace fig {
 
 namespace {
 
+// What sets a layout apart, in pixels.
+struct LayoutMetrics {
+    double width;
+    bool stacked;                 // the panels one above the other, else side by side
+    // Characters per header line before it wraps (0: never), for 16 px bold and 13 px text:
+    // DejaVu Sans averages some 0.6 em a character, its bold some 0.66 em.
+    std::size_t titleCharacters, noteCharacters;
+    double titleTop, titleStep;   // the title's first baseline, and from one line to the next
+    double titleToNote;           // from the title's last baseline to the notes' first
+    double noteStep, noteToPlot;  // between notes; from the last one to the plots' top
+    double plotTopAtLeast;
+    double plotWidth, plotHeight;
+    double panelLeft[2];
+    double plotToTable;           // below a plot: tick labels, the axis name, the table's heads
+    double panelGap;              // stacked: from one panel's table to the next plot
+    double tableToLegend, legendLeft, legendColumnWidth;
+    int legendColumns;
+    double bottom;                // under the legend
+    // The key of the cut points under the legend, 12 px: characters per line that fit the
+    // figure's width less the legend's left margin at 0.58 em a character (no line of DejaVu
+    // Sans of ten characters or more averages more): 6.96 px a character.
+    std::size_t keyCharacters;
+};
+
 // Print: the two panels side by side under a header of up to three lines.
-const double printWidth = 820;
-const double printPanelLeft[2] = {62, 472};
-const double printPlotTop = 112;
-
+const LayoutMetrics printMetrics = {820, false, 0, 0, 28, 20, 22, 18, 44, 112, 320, 300,
+                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8, 114};
 // Screen: 390 wide; room left of the plot for the tick labels, right of it a margin.
-const double screenWidth = 390;
-const double screenPanelLeft = 54;
-// Characters per header line that fit 350 pixels: DejaVu Sans averages some 0.6 em a character,
-// its bold some 0.66 em.
-const std::size_t screenTitleCharacters = 32;  // 16 px bold
-const std::size_t screenNoteCharacters = 44;   // 13 px
+const LayoutMetrics screenMetrics = {390, true, 32, 44, 28, 20, 22, 17, 44, 0, 320, 300,
+                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8, 53};
+// Compact: side by side in 700 pixels, each panel 350 wide, on plots shorter than print's, the
+// header packed closer; its tables show only the values the plot shows (frameTable).
+const LayoutMetrics compactMetrics = {700, false, 68, 88, 24, 20, 20, 16, 40, 0, 284, 196,
+                                      {56, 406}, 48, 0, 14, 16, 350, 2, 6, 98};
 
-// Below a plot: tick labels, the axis name, then the table's column heads.
-const double plotToTable = 58;
+const LayoutMetrics& metrics(FigureLayout layout)
+{
+    switch (layout) {
+    case FigureLayout::Print: return printMetrics;
+    case FigureLayout::Screen: return screenMetrics;
+    case FigureLayout::Compact: return compactMetrics;
+    }
+    return printMetrics;
+}
 
-// The key of the cut points, 12 px: characters per line that fit the figure's width less its
-// margins at 0.58 em a character (no line of DejaVu Sans of ten characters or more averages
-// more: 6.96 px at 12 px), and the line spacing, close as a paragraph's, so that the 9-vertex
-// triangle's last steps, whose key has four lines, still fit a screen 800 px high.
-const std::size_t printKeyCharacters = 114;   // (820 - 24) / 6.96
-const std::size_t screenKeyCharacters = 53;   // (390 - 16) / 6.96
+// Header lines, wrapped where the layout wraps them.
+std::vector<std::string> headerText(std::size_t characters, const std::vector<std::string>& lines);
+
+// The key's line spacing, close as a paragraph's, so that the 9-vertex triangle's last steps,
+// whose key has four lines, still fit a screen 768 px high in the compact layout.
 const double keyLineHeight = 14.5;
 
 // The count of UTF-8 characters in text (a stray byte counts as one).
@@ -89,6 +117,28 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
     return lines;
 }
 
+HeaderLines headerLines(FigureLayout layout, const std::string& title,
+                        const std::vector<std::string>& notes)
+{
+    const LayoutMetrics& m = metrics(layout);
+    return {headerText(m.titleCharacters, {title}).size(),
+            headerText(m.noteCharacters, notes).size()};
+}
+
+namespace {
+
+std::vector<std::string> headerText(std::size_t characters, const std::vector<std::string>& lines)
+{
+    if (characters == 0) return lines;
+    std::vector<std::string> result;
+    for (const std::string& line : lines) {
+        for (const std::string& part : wrapped(line, characters)) result.push_back(part);
+    }
+    return result;
+}
+
+} // namespace
+
 std::vector<std::string> packed(const std::vector<std::string>& entries, std::size_t width)
 {
     std::vector<std::string> lines;
@@ -112,59 +162,44 @@ std::vector<std::string> packed(const std::vector<std::string>& entries, std::si
 
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries, const std::vector<std::string>& key)
+                std::size_t entries, const std::vector<std::string>& key, HeaderLines room)
 {
+    const LayoutMetrics& m = metrics(layout);
     Frame f{};
     f.layout = layout;
+    f.width = m.width;
+    f.titleLines = headerText(m.titleCharacters, {title});
+    f.noteLines = headerText(m.noteCharacters, notes);
+    f.titleTop = m.titleTop;
+    f.titleStep = m.titleStep;
+    f.noteStep = m.noteStep;
+    f.plotWidth = m.plotWidth;
+    f.plotHeight = m.plotHeight;
+    f.smallText = 12;
+    const std::size_t titleLines = std::max(f.titleLines.size(), room.title);
+    const std::size_t noteLines = std::max({f.noteLines.size(), room.notes, std::size_t(1)});
+    f.noteTop = f.titleTop + m.titleStep * double(titleLines - 1) + m.titleToNote;
+    const double lastNote = f.noteTop + m.noteStep * double(noteLines - 1);
+    const double plotTop = std::max(m.plotTopAtLeast, lastNote + m.noteToPlot);
     // Side by side, both tables end at the longer one; stacked, each where it ends.
-    const bool stacked = layout == FigureLayout::Screen;
     const double tableHeight[2] = {
-        double((stacked ? rows0 : std::max(rows0, rows1)) + 1) * tableRowHeight,
-        double((stacked ? rows1 : std::max(rows0, rows1)) + 1) * tableRowHeight};
-    if (layout == FigureLayout::Print) {
-        f.width = printWidth;
-        f.titleLines = {title};
-        f.noteLines = notes;
-        f.titleTop = 28;
-        f.noteTop = 50;
-        const double lastNote = f.noteTop + 18 * double(std::max<std::size_t>(notes.size(), 1) - 1);
-        for (int p = 0; p < 2; ++p) {
-            f.panelLeft[p] = printPanelLeft[p];
-            f.plotTop[p] = std::max(printPlotTop, lastNote + 44);
-            f.tableTop[p] = f.plotTop[p] + plotHeight + plotToTable;
-        }
-        f.legendLeft = 24;
-        f.legendColumnWidth = 400;
-        f.legendColumns = 2;
-        f.smallText = 12;
-    } else {
-        f.width = screenWidth;
-        f.titleLines = wrapped(title, screenTitleCharacters);
-        for (const std::string& note : notes) {
-            for (const std::string& line : wrapped(note, screenNoteCharacters)) {
-                f.noteLines.push_back(line);
-            }
-        }
-        f.titleTop = 28;
-        f.noteTop = f.titleTop + 20 * double(f.titleLines.size() - 1) + 22;
-        const double lastNote =
-            f.noteTop + 17 * double(std::max<std::size_t>(f.noteLines.size(), 1) - 1);
-        f.panelLeft[0] = f.panelLeft[1] = screenPanelLeft;
-        f.plotTop[0] = lastNote + 44;
-        f.tableTop[0] = f.plotTop[0] + plotHeight + plotToTable;
-        f.plotTop[1] = f.tableTop[0] + tableHeight[0] + 46;
-        f.tableTop[1] = f.plotTop[1] + plotHeight + plotToTable;
-        f.legendLeft = 16;
-        f.legendColumnWidth = 360;
-        f.legendColumns = 1;
-        f.smallText = 12;
+        double((m.stacked ? rows0 : std::max(rows0, rows1)) + 1) * tableRowHeight,
+        double((m.stacked ? rows1 : std::max(rows0, rows1)) + 1) * tableRowHeight};
+    for (int p = 0; p < 2; ++p) {
+        f.panelLeft[p] = m.panelLeft[p];
+        f.plotTop[p] = p == 1 && m.stacked ? f.tableTop[0] + tableHeight[0] + m.panelGap
+                                           : plotTop;
+        f.tableTop[p] = f.plotTop[p] + m.plotHeight + m.plotToTable;
     }
-    f.legendTop = f.tableTop[1] + tableHeight[1] + 18;
-    f.keyLines = packed(key, stacked ? screenKeyCharacters : printKeyCharacters);
+    f.legendLeft = m.legendLeft;
+    f.legendColumnWidth = m.legendColumnWidth;
+    f.legendColumns = m.legendColumns;
+    f.legendTop = f.tableTop[1] + tableHeight[1] + m.tableToLegend;
+    f.keyLines = packed(key, m.keyCharacters);
     f.keyTop = f.legendTop + legendHeight(entries, f.legendColumns) - 1.5;
     // Below the legend's last row (or the key's last line) room for its descenders.
     f.height = f.keyLines.empty()
-                   ? f.legendTop + legendHeight(entries, f.legendColumns) + 8
+                   ? f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom
                    : f.keyTop + keyLineHeight * double(f.keyLines.size() - 1) + 7.5;
     return f;
 }
@@ -177,21 +212,20 @@ std::string frameStart(const Frame& frame, const std::string& title,
     double y = frame.titleTop;
     for (const std::string& line : frame.titleLines) {
         text(svg, 20, y, line, {16, "bold"});
-        y += 20;
+        y += frame.titleStep;
     }
     y = frame.noteTop;
-    const double step = frame.layout == FigureLayout::Print ? 18 : 17;
     for (const std::string& line : frame.noteLines) {
         text(svg, 20, y, line, {13, "", "", "#424242"});
-        y += step;
+        y += frame.noteStep;
     }
     return svg;
 }
 
 View panelView(const Frame& frame, int p, double uMin, double uMax, double vMin, double vMax)
 {
-    View view = fitView(frame.panelLeft[p], frame.plotTop[p], plotWidth, plotHeight, uMin, uMax,
-                        vMin, vMax);
+    View view = fitView(frame.panelLeft[p], frame.plotTop[p], frame.plotWidth, frame.plotHeight,
+                        uMin, uMax, vMin, vMax);
     view.smallText = frame.smallText;
     return view;
 }
@@ -199,6 +233,12 @@ View panelView(const Frame& frame, int p, double uMin, double uMax, double vMin,
 void panelHeading(std::string& svg, const Frame& frame, int p, const std::string& heading)
 {
     text(svg, frame.panelLeft[p], frame.plotTop[p] - 22, heading, {14, "bold"});
+}
+
+void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t)
+{
+    table(svg, view.left - 40, frame.tableTop[p],
+          frame.layout == FigureLayout::Compact ? shownColumns(t) : t);
 }
 
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries)

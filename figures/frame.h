@@ -1,7 +1,9 @@
-// Where a two-panel figure puts things, in either layout. Print: 820 pixels wide, the panels
-// side by side, as the walkthrough shows them. Screen: 390 pixels wide, meant to be shown at
-// 390 CSS px (one user unit to one CSS pixel), the panels one above the other, no text under
-// 12 px and long header lines wrapped. Internal to figures/.
+// Where a two-panel figure puts things, in each layout. Print: 820 pixels wide, the panels side
+// by side, as the walkthrough shows them. Compact: 700 pixels wide, the panels side by side on
+// shorter plots and long header lines wrapped, so that a step of the tallest pass (a 9-vertex
+// output) and the page's step buttons fit a screen 768 px high. Screen: 390 pixels wide, the
+// panels one above the other, long header lines wrapped. Each is meant to be shown at its own
+// width (one user unit to one CSS pixel), where no text is under 12 px. Internal to figures/.
 #pragma once
 
 #include "figures/clip_figures.h"
@@ -13,8 +15,12 @@
 
 namespace fig {
 
-inline constexpr double plotWidth = 320;   // pixels, in both layouts
-inline constexpr double plotHeight = 300;
+// How many lines a figure's header takes: its title and the notes under it, as wrapped.
+struct HeaderLines {
+    std::size_t title = 0, notes = 0;
+};
+HeaderLines headerLines(FigureLayout layout, const std::string& title,
+                        const std::vector<std::string>& notes);
 
 struct Frame {
     FigureLayout layout;
@@ -22,6 +28,8 @@ struct Frame {
     std::vector<std::string> titleLines;  // the title, wrapped on screen
     std::vector<std::string> noteLines;   // the lines under it, wrapped on screen
     double titleTop, noteTop;             // their first baselines
+    double titleStep, noteStep;           // from one of their baselines to the next
+    double plotWidth, plotHeight;         // each plot's size
     double panelLeft[2], plotTop[2];      // each plot's top left corner
     double tableTop[2];                   // each table's column heads
     double legendLeft, legendTop, legendColumnWidth;
@@ -32,10 +40,13 @@ struct Frame {
 };
 
 // The frame of a figure whose panels' tables have rows0 and rows1 rows, whose legend has
-// `entries` and whose key of the cut points has the entries `key` ("a: cut of ...").
+// `entries` and whose key of the cut points has the entries `key` ("a: cut of ..."). Its header
+// takes room for at least `room`'s lines (blank under the text), so that the figures of a
+// series, the steps of one pass, can share one height.
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries, const std::vector<std::string>& key = {});
+                std::size_t entries, const std::vector<std::string>& key = {},
+                HeaderLines room = {});
 // The document's head (with its title and description) and the header lines.
 std::string frameStart(const Frame& frame, const std::string& title,
                        const std::string& description);
@@ -43,6 +54,9 @@ std::string frameStart(const Frame& frame, const std::string& title,
 View panelView(const Frame& frame, int p, double uMin, double uMax, double vMin, double vMax);
 // Panel p's heading above its plot.
 void panelHeading(std::string& svg, const Frame& frame, int p, const std::string& heading);
+// Panel p's table under its plot (view): in the compact layout only the values the plot shows,
+// so that two tables fit side by side.
+void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t);
 // The legend, and the key under it.
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries);
 

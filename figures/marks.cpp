@@ -153,17 +153,41 @@ const char* kindName(VertexKind kind)
     return "";
 }
 
+Table shownColumns(const Table& t)
+{
+    Table shown;
+    for (std::size_t c = 0; c < t.headers.size(); ++c) {
+        const bool number = c >= 2 && c + 1 < t.headers.size();
+        if (number && !t.shown[c]) continue;
+        shown.headers.push_back(t.headers[c]);
+        shown.shown.push_back(t.shown[c]);
+    }
+    for (const std::vector<std::string>& row : t.rows) {
+        std::vector<std::string> kept;
+        for (std::size_t c = 0; c < row.size() && c < t.headers.size(); ++c) {
+            const bool number = c >= 2 && c + 1 < t.headers.size();
+            if (!number || t.shown[c]) kept.push_back(row[c]);
+        }
+        shown.rows.push_back(kept);
+    }
+    return shown;
+}
+
 void table(std::string& svg, double left, double top, const Table& t)
 {
     // Where each column's text is anchored: the place's right edge; the name's left edge, room
-    // for "corner 2"; the four numbers' right edges, room for eight characters; the word's left
-    // edge. The whole fits 376 pixels (a screen figure's 390 less the table's left margin).
-    const double at[] = {12, 20, 136, 196, 256, 316, 324};
-    const bool rightAligned[] = {true, false, true, true, true, true, false};
-    for (std::size_t c = 0; c < t.headers.size() && c < 7; ++c) {
-        TextStyle style{12, t.shown[c] ? "bold" : "", rightAligned[c] ? "end" : "", "#616161",
+    // for "corner 2"; the numbers' right edges, 60 pixels apart, room for eight characters; the
+    // word's left edge. With four numbers the whole fits 376 pixels (a screen figure's 390 less
+    // the table's left margin).
+    const std::size_t columns = t.headers.size();
+    for (std::size_t c = 0; c < columns; ++c) {
+        const bool word = c + 1 == columns && c >= 2;
+        const bool rightAligned = c != 1 && !word;
+        const double at = c == 0 ? 12 : c == 1 ? 20 : word ? 76 + 60 * double(c - 2) + 8
+                                                           : 76 + 60 * double(c - 1);
+        TextStyle style{12, t.shown[c] ? "bold" : "", rightAligned ? "end" : "", "#616161",
                         true};
-        const double x = left + at[c];
+        const double x = left + at;
         text(svg, x, top, t.headers[c], style);
         for (std::size_t r = 0; r < t.rows.size(); ++r) {
             style.fill = "#212121";

@@ -255,8 +255,8 @@ std::string passFigure(const TriangleFigures& figures, int pass, FigureLayout la
         } else if (p == 1 && after.empty()) {
             plotNote(svg, view, {"nothing is inside " + inside + ":", "0 vertices"}, true);
         }
-        table(svg, view.left - 40, frame.tableTop[p],
-              vertexTable(*polygons[p], originNames(origins[p]), kinds[p], plane.axis));
+        frameTable(svg, frame, view, p,
+                   vertexTable(*polygons[p], originNames(origins[p]), kinds[p], plane.axis));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

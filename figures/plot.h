@@ -75,6 +75,8 @@ struct Table {
 };
 inline constexpr double tableRowHeight = 16;
 void table(std::string& svg, double left, double top, const Table& t);
+// The table with only the values its plot shows, beside the place, the name and the word.
+Table shownColumns(const Table& t);
 
 // A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
 enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,

@@ -101,6 +101,12 @@ std::vector<std::string> stepNotes(const Step& step)
     return notes;
 }
 
+std::string stepTitle(const std::string& triangleTitle, int pass, int step, std::size_t steps)
+{
+    return passTitle(triangleTitle, pass) + ", edge " + std::to_string(step + 1) + " of " +
+           std::to_string(steps);
+}
+
 // The output's vertex count after edges 0..step.
 std::size_t grownCount(const std::vector<EdgeRecord>& edges, int step)
 {
@@ -197,8 +203,7 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     const std::size_t grown = std::min(grownCount(walk, edge), after.size());
     const Polygon sofar(after.begin(), after.begin() + static_cast<long>(grown));
 
-    const std::string title = passTitle(figures.title, pass) + ", edge " +
-                              std::to_string(edge + 1) + " of " + std::to_string(walk.size());
+    const std::string title = stepTitle(figures.title, pass, edge, walk.size());
     const Step step = describeStep(figures, pass, edge);
     const std::vector<std::string> notes = stepNotes(step);
     const std::vector<int> inOrigins = originsBefore(figures, pass);
@@ -234,9 +239,18 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     std::vector<LegendEntry> entries = passLegend(plane);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
     entries.push_back({Swatch::After, "the output so far"});
-    // Room for the whole output, so that every step of a pass has the same height.
+    // Room for the whole output and for the longest header of the walk, so that every step of
+    // a pass has the same height and the plots stay put while the learner steps.
+    HeaderLines room;
+    for (std::size_t e = 0; e < walk.size(); ++e) {
+        const HeaderLines lines =
+            headerLines(layout, stepTitle(figures.title, pass, int(e), walk.size()),
+                        stepNotes(describeStep(figures, pass, int(e))));
+        room.title = std::max(room.title, lines.title);
+        room.notes = std::max(room.notes, lines.notes);
+    }
     const Frame frame = makeFrame(layout, title, notes, before.size(), after.size(),
-                                  entries.size(), keyEntries(figures, cuts));
+                                  entries.size(), keyEntries(figures, cuts), room);
     std::string svg = frameStart(frame, title, figure.description);
     const PassBounds b = passBounds(before, plane);
     for (int p = 0; p < 2; ++p) {
@@ -294,8 +308,8 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
         for (const Segment& l : planeLines(view)) obstacles.push_back(l);
         const std::vector<int>& origins = p == 0 ? inOrigins : sofarOrigins;
         vertexLabels(svg, pixels, originLabels(origins), obstacles);
-        table(svg, view.left - 40, frame.tableTop[p],
-              vertexTable(p == 0 ? before : sofar, originNames(origins), kinds, plane.axis));
+        frameTable(svg, frame, view, p,
+                   vertexTable(p == 0 ? before : sofar, originNames(origins), kinds, plane.axis));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

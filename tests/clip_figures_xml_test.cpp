@@ -1,8 +1,9 @@
 // Every figure the library draws (pass, final and step figures), read by a real XML parser
 // (expat): well-formed whatever the triangle, layout or title, with a description that names
 // its vertex counts, the corners behind the eye and what each step appends, its panels side by
-// side in print and stacked on screen, and on screen no text under 12 px and none past the
-// figure's edge when the figure is shown 390 px wide.
+// side in print and compact and stacked on screen, each layout its own width with no text under
+// 12 px there and none past the figure's edge; the steps of one pass of one height, and in the
+// compact layout none higher than 720 px.
 #include "figures/clip_figures.h"
 
 #include <expat.h>
@@ -32,7 +33,7 @@ struct TextItem {
 // What the parser saw of one SVG document.
 struct Parsed {
     std::string error;               // "" when well-formed
-    double width = 0;                // the root's width, user units
+    double width = 0, height = 0;    // the root's size, user units
     double viewBoxWidth = 0;
     double smallestFont = 1e9;       // the smallest font-size of any element
     std::string title, desc;         // the root's <title> and <desc> text
@@ -53,6 +54,7 @@ void onStart(void* data, const char* name, const char** attributes)
         }
         const double number = std::strtod(attributes[i + 1], nullptr);
         if (element == "svg" && attribute == "width") p.width = number;
+        if (element == "svg" && attribute == "height") p.height = number;
         if (element == "svg" && attribute == "viewBox") {
             double x, y, w, h;
             if (std::sscanf(attributes[i + 1], "%lf %lf %lf %lf", &x, &y, &w, &h) == 4) {
@@ -142,12 +144,24 @@ double modelWidth(const TextItem& t)
     return em * t.size * double(characters(t.content));
 }
 
-// Checks one figure; `counts` are the vertex counts its description must name.
-void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<std::size_t>& counts,
-                 const std::string& what)
+// The width each layout is drawn for, in user units as in CSS pixels.
+double layoutWidth(FigureLayout layout)
+{
+    switch (layout) {
+    case FigureLayout::Print: return 820;
+    case FigureLayout::Screen: return 390;
+    case FigureLayout::Compact: return 700;
+    }
+    return 0;
+}
+
+// Checks one figure; `counts` are the vertex counts its description must name. Returns its
+// height.
+double checkFigure(const Figure& figure, FigureLayout layout,
+                   const std::vector<std::size_t>& counts, const std::string& what)
 {
     const Parsed p = parse(figure.svg);
-    ASSERT_EQ(p.error, "") << what << ": " << figure.fileName;
+    if (!p.error.empty()) ADD_FAILURE() << what << ": " << figure.fileName << ": " << p.error;
     EXPECT_FALSE(p.desc.empty()) << what << ": " << figure.fileName;
     EXPECT_EQ(p.desc, figure.description) << what << ": " << figure.fileName;
     EXPECT_FALSE(figure.summary.empty()) << what << ": " << figure.fileName;
@@ -155,29 +169,28 @@ void checkFigure(const Figure& figure, FigureLayout layout, const std::vector<st
         EXPECT_NE(p.desc.find(vertices(n)), std::string::npos)
             << what << ": " << figure.fileName << " does not name " << vertices(n);
     }
-    // Print: the panels side by side; screen: one above the other.
+    // Print and compact: the panels side by side; screen: one above the other.
     const bool stacked = p.plotX[0] == p.plotX[1] && p.plotY[1] > p.plotY[0] + 300;
     const bool sideBySide = p.plotY[0] == p.plotY[1] && p.plotX[1] > p.plotX[0] + 300;
     EXPECT_TRUE(layout == FigureLayout::Screen ? stacked : sideBySide)
         << what << ": " << figure.fileName;
-    if (layout == FigureLayout::Screen) {
-        // Shown 390 px wide, a user unit is 390 / width pixels.
-        ASSERT_GT(p.width, 0) << what;
-        EXPECT_EQ(p.width, p.viewBoxWidth) << what;
-        EXPECT_GE(p.smallestFont * 390 / p.width, 12) << what << ": " << figure.fileName;
-        // Shown 390 px wide, what runs past the figure's edge is cut off. Labels over the
-        // drawing (with a halo) follow their vertex or line and are left out.
-        for (const TextItem& t : p.texts) {
-            if (t.halo) continue;
-            const double width = modelWidth(t);
-            const double left = t.anchor == "middle" ? t.x - width / 2
-                                : t.anchor == "end"  ? t.x - width
-                                                     : t.x;
-            EXPECT_TRUE(left >= 0 && left + width <= p.width)
-                << what << ": " << figure.fileName << ": \"" << t.content << "\" spans " << left
-                << " to " << left + width << " of " << p.width;
-        }
+    // Shown at its layout's width, a user unit is a CSS pixel.
+    EXPECT_EQ(p.width, layoutWidth(layout)) << what << ": " << figure.fileName;
+    EXPECT_EQ(p.width, p.viewBoxWidth) << what;
+    EXPECT_GE(p.smallestFont, 12) << what << ": " << figure.fileName;
+    // What runs past the figure's edge is cut off. Labels over the drawing (with a halo) follow
+    // their vertex or line and are left out.
+    for (const TextItem& t : p.texts) {
+        if (t.halo) continue;
+        const double width = modelWidth(t);
+        const double left = t.anchor == "middle" ? t.x - width / 2
+                            : t.anchor == "end"  ? t.x - width
+                                                 : t.x;
+        EXPECT_TRUE(left >= 0 && left + width <= p.width)
+            << what << ": " << figure.fileName << ": \"" << t.content << "\" spans " << left
+            << " to " << left + width << " of " << p.width;
     }
+    return p.height;
 }
 
 // What a step's text must say the edge appends, as a pattern: the cut point first when the edge
@@ -210,24 +223,32 @@ std::string behindTheEye(const ClipPolygon& triangle)
            " behind the eye";
 }
 
-// The figures of a triangle in both layouts, and with `steps` every step figure of every pass.
+// The figures of a triangle in every layout, and with `steps` every step figure of every pass.
 void checkTriangle(const float corners[9], const std::string& title, const std::string& what,
                    bool steps = false)
 {
-    for (FigureLayout layout : {FigureLayout::Print, FigureLayout::Screen}) {
+    for (FigureLayout layout : {FigureLayout::Print, FigureLayout::Screen, FigureLayout::Compact}) {
         const TriangleFigures drawn = drawTriangleFigures(corners, title, "t", layout);
         const ClipPolygon* before = &drawn.triangle;
         for (int pass = 0; pass < 6; ++pass) {
             const std::size_t in = before->size(), out = drawn.afterPass[pass].size();
             checkFigure(drawn.figures[pass], layout, {in, out}, what);
             const int walked = steps ? int(drawn.edges[pass].size()) : 0;
+            double firstHeight = 0;
             for (int edge = 0; edge < walked; ++edge) {
                 const Figure step = drawStepFigure(drawn, pass, edge, layout);
-                checkFigure(step, layout, {in, out}, what);
+                const double height = checkFigure(step, layout, {in, out}, what);
                 const EdgeRecord& record = drawn.edges[pass][std::size_t(edge)];
                 EXPECT_TRUE(std::regex_search(step.description, std::regex(appendsPattern(record))))
                     << what << ": " << step.fileName << " should say" << appendsPattern(record)
                     << step.description;
+                // The plot stays put while the learner steps; on a laptop's screen every step
+                // of a triangle's pass fits beside the explorer's views with its buttons.
+                if (edge == 0) firstHeight = height;
+                EXPECT_EQ(height, firstHeight) << what << ": " << step.fileName;
+                if (layout == FigureLayout::Compact && in <= 9 && out <= 9) {
+                    EXPECT_LE(height, 720) << what << ": " << step.fileName;
+                }
                 // The last step has grown the whole output.
                 if (edge + 1 == walked) {
                     const std::string whole = std::to_string(out) + " of " + vertices(out);
@@ -247,7 +268,7 @@ void checkTriangle(const float corners[9], const std::string& title, const std::
     }
 }
 
-TEST(FigureXml, EveryFigureOfManyTrianglesAndTheirStepsIsWellFormedAndDescribedInBothLayouts)
+TEST(FigureXml, EveryFigureOfManyTrianglesAndTheirStepsIsWellFormedAndDescribedInEveryLayout)
 {
     // Values of every size from 1e-8 to 1e6, either sign, zeros, corners on planes and at the eye.
     std::mt19937 random(21);

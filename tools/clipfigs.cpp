@@ -2,19 +2,21 @@
 // projection and clipper (through the figure library, clip_figures.h), so that the pictures show
 // what the code does.
 //
-//   clipfigs [--screen] OUTDIR
+//   clipfigs [--screen | --compact] OUTDIR
 //       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs); with
-//       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/ (the web
-//       build's walkthrough page shows those on a narrow screen)
-//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME] [--screen]
-//            [--steps] OUTDIR
+//       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/, with
+//       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
+//       build's walkthrough page shows those on screens too narrow for the print layout)
+//   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]
+//            [--screen | --compact] [--steps] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
 //       draws the same bytes for the same triangle and title. --screen: the layout for a screen
-//       390 CSS px wide (same names); --steps: also every step of every pass's edge walk,
-//       NAME-pass1-left-step1.svg ... A title that is not UTF-8 is refused.
-//   clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME] [--screen]
-//            [--steps] OUTDIR
+//       390 CSS px wide, --compact: the compact layout (same names); --steps: also every step of
+//       every pass's edge walk, NAME-pass1-left-step1.svg ... A title that is not UTF-8 is
+//       refused.
+//   clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]
+//            [--screen | --compact] [--steps] OUTDIR
 //       the same for a triangle given in clip space, clipped as given (twelve numbers within the
 //       same limits); the clip explorer draws the same bytes for its address #c=...
 //   clipfigs --explorer-links [--figures]
@@ -37,19 +39,20 @@
 namespace {
 
 const char* const usage =
-    "usage: clipfigs [--screen] OUTDIR\n"
+    "usage: clipfigs [--screen | --compact] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps] OUTDIR\n"
     "       clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps] OUTDIR\n"
     "       clipfigs --explorer-links [--figures]\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
-    "for a screen 390 px wide, into OUTDIR/figures/screen/); the second the seven figures of\n"
-    "one triangle (eye space) into OUTDIR/ (--screen: the same layout; --steps: with a figure\n"
-    "for each step of each pass); the third the same for a triangle in clip space, clipped as\n"
-    "given; the last prints, for each triangle of docs/clipping.md, its stem and the clip\n"
-    "explorer's address that shows it (--figures: for each of its figures, the figure's name\n"
-    "and the address that opens it).\n";
+    "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
+    "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
+    "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
+    "pass); the third the same for a triangle in clip space, clipped as given; the last prints,\n"
+    "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
+    "shows it (--figures: for each of its figures, the figure's name and the address that\n"
+    "opens it).\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -129,6 +132,7 @@ int walkthrough(const char* outdir, FigureLayout layout)
 {
     std::filesystem::path folder = std::filesystem::path(outdir) / "figures";
     if (layout == FigureLayout::Screen) folder /= "screen";
+    if (layout == FigureLayout::Compact) folder /= "compact";
     if (!makeFolder(folder)) return 1;
     Options options;
     options.layout = layout;
@@ -160,6 +164,8 @@ int oneTriangle(int argc, char** argv)
                                  : stem) = argv[++i];
         } else if (arg == "--screen") {
             options.layout = FigureLayout::Screen;
+        } else if (arg == "--compact") {
+            options.layout = FigureLayout::Compact;
         } else if (arg == "--steps") {
             options.steps = true;
         } else if (arg.rfind("--", 0) != 0 && !outdir) {
@@ -243,6 +249,9 @@ int main(int argc, char** argv)
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {
         return walkthrough(argv[2], FigureLayout::Screen);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--compact" && argv[2][0] != '-') {
+        return walkthrough(argv[2], FigureLayout::Compact);
     }
     if (argc >= 3 && std::string(argv[1]).rfind("--", 0) == 0) return oneTriangle(argc, argv);
     std::fprintf(stderr, "%s", usage);

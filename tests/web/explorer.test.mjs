@@ -34,7 +34,9 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
                                                 what: `walkthrough ${stem}` })),
       ...strained.map((text) => ({ text, expected: nativeFigures(text), what: text })),
     ];
-    const session = await h.openPage(browser, `${url}#t=${triangles[0].text}`);
+    // Wide enough for the print layout, the walkthrough's.
+    const session = await h.openPage(browser, `${url}#t=${triangles[0].text}`,
+                                     { viewport: { width: 1280, height: 800 } });
     try {
       let state = await updated(session.page, []);
       for (const [i, { text, expected, what }] of triangles.entries()) {
@@ -258,6 +260,10 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       const { page } = session;
       const start = await updated(page, []);
       await assertNoAxeViolations(page, 'the explorer with a preset');
+      // The presets are toggles, one pressed; "random" is a plain button.
+      assert.deepEqual(await page.locator('#presets button').evaluateAll((buttons) => buttons.map(
+        (button) => button.getAttribute('aria-pressed'))), ['true', 'false', 'false', 'false',
+                                                           'false', null]);
       // Each corner takes keys in a screen reader's browse mode too: an application, not an image.
       const corners = page.getByRole('application', { name: /^corner \d in the (top|side) view/ });
       assert.equal(await corners.count(), 6, 'the six corner handles');
@@ -294,6 +300,13 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       assert.ok(dx > 0 && Math.abs(dz / dx / (300 / 400) - 10) < 1.5, `steps ${dx} and ${dz}`);
       assert.ok(await page.evaluate(() => document.activeElement.matches('#top-view .handle')),
                 'the focus stays on the corner');
+      // Once the keys rest: where the corner now is, in eye space as the fields show it, then
+      // what the clipper makes of the triangle.
+      const values = ['x', 'y', 'z'].map((axis, i) => `${axis} ${up.fields[3 * corner + i]}`)
+        .join(', ').replace(/-/g, '\u2212');
+      await page.waitForFunction((expected) => document.getElementById('announce').textContent
+        .startsWith(expected), `Corner ${corner} is at ${values}. Clipped then divided: `,
+                                  { timeout: 2000 });
       // Then three keys at once. Each key starts the half second of rest over: nothing is said
       // sooner after a key, nor twice without a key between, and the last key's rest is said.
       for (const key of ['ArrowLeft', 'ArrowRight', 'ArrowRight']) await page.keyboard.press(key);
@@ -316,7 +329,8 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
         saidSinceKey = true;
       }
       assert.ok(saidSinceKey, 'the keys\' rest is said');
-      assert.match(await page.textContent('#announce'), /^Clipped then divided: \d+ vert/);
+      assert.match(await page.textContent('#announce'),
+                   /^Corner \d is at x \S+, y \S+, z \S+\. Clipped then divided: \d+ vert/);
       await assertNoAxeViolations(page, 'the explorer after a keyboard move');
       before = await imageUrls(page);
       await page.keyboard.press('Home');
@@ -346,7 +360,8 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
       const output = JSON.parse(await page.getAttribute('#pass-2', 'data-vertices')).length;
       const title = await page.textContent('#presets [aria-pressed="true"]');
       const { stem } = walkthrough[0];
-      const native = nativeFigures(walkthrough[0].text, ['--steps', '--title', title,
+      // Beside the views at 1280 by 800, in the compact layout.
+      const native = nativeFigures(walkthrough[0].text, ['--compact', '--steps', '--title', title,
                                                           '--stem', stem]);
       assert.ok(Buffer.from(last.src.split(',')[1], 'base64').equals(
         native.file(`${stem}-pass2-right-step${edges.length}.svg`)), 'the last step\'s figure');
@@ -391,55 +406,13 @@ describe('The clip explorer', { timeout: 300_000 }, () => {
     }
   });
 
-  // The smallest text a figure image shows, in CSS pixels: its SVG drawn inline at the image's
-  // size, each text's computed size times the drawing's scale.
-  const smallestText = (page, selector) => page.evaluate(async (selector) => {
-    const image = document.querySelector(selector);
-    const holder = document.createElement('div');
-    holder.innerHTML = await (await fetch(image.src)).text();
-    const svg = holder.querySelector('svg');
-    svg.setAttribute('width', image.getBoundingClientRect().width);
-    svg.removeAttribute('height');
-    document.body.appendChild(holder);
-    const scale = svg.getScreenCTM().a;
-    const sizes = [...svg.querySelectorAll('text')].map(
-      (text) => parseFloat(getComputedStyle(text).fontSize) * scale);
-    holder.remove();
-    return Math.min(...sizes);
-  }, selector);
-
-  test('shows a chosen pass readably beside the views at 1280 by 800, and on a phone shows ' +
-       'every figure readably and scrolls on a swipe off the corners', async () => {
-    // The 9-vertex triangle's last pass: the tallest figure, 8 vertices in and 9 out.
-    const desk = await h.openPage(browser, `${url}#t=${walkthrough[4].text}`,
-                                  { viewport: { width: 1280, height: 800 } });
-    try {
-      await updated(desk.page, []);
-      await desk.page.click('#pass-select button:nth-child(7)');
-      await desk.page.waitForFunction(() => document.querySelector('#pass-6 img').complete);
-      const boxes = await desk.page.evaluate(() => ['#top-view', '#side-view', '#pass-6 img']
-        .map((selector) => document.querySelector(selector).getBoundingClientRect().toJSON()));
-      for (const box of boxes) {
-        assert.ok(box.left >= 0 && box.top >= 0 && box.right <= 1280 && box.bottom <= 800,
-                  `${JSON.stringify(box)} lies within the first screen`);
-      }
-      const size = await smallestText(desk.page, '#pass-6 img');
-      assert.ok(size >= 12, `the chosen figure's smallest text is ${size} px`);
-    } finally {
-      await desk.page.close();
-    }
-
+  // (The text sizes and the first screen at every size: layout.test.mjs.)
+  test('on a phone scrolls the page on a swipe that starts in a view off the corners',
+       async () => {
     const context = await browser.newContext({ ...h.phone, deviceScaleFactor: 2 });
     try {
       const { page, problems } = await h.openPage(context, `${url}#t=${walkthrough[4].text}`);
       await updated(page, []);
-      for (const id of containers) {
-        const size = await smallestText(page, `#${id} img`);
-        assert.ok(size >= 12, `${id}: the smallest text is ${size} px`);
-      }
-      await page.tap('#pass-select button:nth-child(3)');
-      const size = await smallestText(page, '#pass-2 img');
-      assert.ok(size >= 12, `the chosen step figure's smallest text is ${size} px`);
       // A finger put down in the top view away from the corners, and swiped up.
       await page.evaluate(() => window.scrollTo(0, 0));
       const box = await page.locator('#top-view').boundingBox();

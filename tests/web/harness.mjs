@@ -31,6 +31,7 @@ const contentTypes = {
   '.png': 'image/png',
   '.gif': 'image/gif',
   '.svg': 'image/svg+xml',
+  '.ico': 'image/x-icon',
 };
 
 // Serves folder's files on a free port of 127.0.0.1 until close(); `url` is the demo page's

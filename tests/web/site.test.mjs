@@ -64,6 +64,46 @@ describe('The site', { timeout: 180_000 }, () => {
     }
   });
 
+  // What `cmake --install` gathers is the folder to publish: the pages, their scripts, styles,
+  // pictures and figures, and the icon a browser asks for beside a figure opened alone; no file
+  // of the build itself.
+  test('the installed site holds only its own files, a real favicon.ico among them', async () => {
+    const files = fs.readdirSync(folder, { recursive: true, withFileTypes: true })
+      .filter((entry) => entry.isFile())
+      .map((entry) => path.relative(folder, path.join(entry.parentPath ?? entry.path, entry.name)));
+    const own = new RegExp('^((index|clipping|clipdemo|clipdemo-single|explore)\\.html|' +
+                           '(clipdemo|explore)\\.(js|wasm)|clipdemo\\.data|site\\.css|' +
+                           'favicon\\.ico|[\\w-]+\\.(png|gif)|' +
+                           'figures/((screen|compact)/)?[\\w-]+\\.svg)$');
+    assert.deepEqual(files.filter((name) => !own.test(name)), [], 'files not the site\'s own');
+    for (const layout of ['', 'screen/', 'compact/']) {
+      assert.equal(files.filter((name) => name.startsWith(`figures/${layout}`) &&
+                                          !name.slice(8 + layout.length).includes('/')).length,
+                   35, `figures/${layout}`);
+    }
+    // An icon file: its directory names each image's size and where its bytes lie in the file,
+    // and the browser draws it.
+    const icon = fs.readFileSync(path.join(folder, 'favicon.ico'));
+    assert.deepEqual([icon.readUInt16LE(0), icon.readUInt16LE(2)], [0, 1], 'an icon directory');
+    const sizes = [];
+    for (let i = 0; i < icon.readUInt16LE(4); ++i) {
+      const entry = 6 + 16 * i;
+      sizes.push(icon[entry] || 256);
+      assert.ok(icon.readUInt32LE(entry + 12) + icon.readUInt32LE(entry + 8) <= icon.length);
+    }
+    assert.deepEqual(sizes.sort((a, b) => a - b), [16, 32]);
+    const session = await load(`${server.base}figures/corner-final.svg`);
+    const drawn = await session.page.evaluate(async () => {
+      const image = new Image();
+      image.src = '/favicon.ico';
+      await image.decode();
+      return [image.naturalWidth, image.naturalHeight];
+    });
+    assert.ok(drawn[0] >= 16 && drawn[0] === drawn[1], `the icon drawn at ${drawn}`);
+    assert.deepEqual(session.problems, []);
+    await session.page.close();
+  });
+
   // axe-core's WCAG 2.0/2.1 A and AA rules, the landmark rules, WCAG 2.2's target size, and
   // headings in order with no empty header cell; each page the way a user meets it.
   test('every page passes axe-core, and each links back to the index', async () => {
@@ -121,23 +161,33 @@ describe('The site', { timeout: 180_000 }, () => {
       .map((match) => new URL(match[1], server.base).href));
     const images = await page.locator('main img').evaluateAll((all) => all.map(
       (image) => ({ src: image.src, loaded: image.complete && image.naturalWidth > 0 })));
-    assert.deepEqual(new Set(images.map((image) => image.src)), expected);
+    // (The grid's figures in the screen layout, under the same names.)
+    const named = (src) => src.replace(/\/figures\/(screen|compact)\//, '/figures/');
+    assert.deepEqual(new Set(images.map((image) => named(image.src))), expected);
     assert.deepEqual(images.filter((image) => !image.loaded), [], 'images that did not load');
 
-    // The figures it links rather than shows are there too.
+    // The figures it links rather than shows are there too, each link named by its figure.
     const links = await page.locator('main a[href]').evaluateAll(
       (anchors) => anchors.map((anchor) => anchor.href));
     assert.ok(links.length >= 28, `${links.length} links`);
+    const planes = ['Left', 'Right', 'Bottom', 'Top', 'Near', 'Far'];
+    const tableLinks = await page.locator('main td a[href^="figures/"]').evaluateAll(
+      (anchors) => anchors.map((anchor) => [anchor.getAttribute('href'), anchor.textContent]));
+    assert.equal(tableLinks.length, 35, 'the table of all figures');
+    for (const [href, name] of tableLinks) {
+      const pass = href.match(/-pass(\d)-/);
+      assert.equal(name, pass ? `pass ${pass[1]}, Clip${planes[pass[1] - 1]}`
+                              : 'clipped, then divided', href);
+    }
+    assert.equal(await page.locator('#glossary').count(), 1, 'the glossary\'s anchor');
     for (const link of links) {
       assert.equal((await page.request.get(link)).status(), 200, link);
     }
     assert.deepEqual(session.problems, []);
   });
 
-  // Each figure links the explorer at its own triangle: opened there, the explorer shows that
-  // very figure, byte for byte.
   test('on a 390-pixel phone the walkthrough shows each figure in its screen layout, its text ' +
-       '12 px or more, and a tap opens the figure alone, to zoom', async () => {
+       '12 px or more, and a tap opens the figure alone in that layout, to zoom', async () => {
     const session = await h.openPage(browser, 'about:blank', h.phone);
     const page = session.page;
     await page.goto(`${server.base}clipping.html`, { waitUntil: 'networkidle' });
@@ -158,11 +208,13 @@ describe('The site', { timeout: 180_000 }, () => {
       assert.ok(inside, `${src} lies within the screen's width`);
     }
 
-    assert.deepEqual(session.problems, []);  // (the figure alone asks for a favicon.ico)
+    assert.deepEqual(session.problems, []);
 
+    // The tap opens the figure in the layout shown, readable on the phone too.
     const figure = page.locator('main figure img').first();
     await figure.scrollIntoViewIfNeeded();
-    const alone = new URL(await figure.getAttribute('src'), page.url()).href;
+    const alone = await figure.evaluate((image) => image.currentSrc);
+    assert.match(alone, /\/figures\/screen\/[^/]+\.svg$/);
     await Promise.all([page.waitForURL(alone), figure.tap()]);
     assert.equal(await page.evaluate(() => document.documentElement.localName), 'svg');
     const scale = () => page.evaluate(() => visualViewport.scale);
@@ -173,9 +225,11 @@ describe('The site', { timeout: 180_000 }, () => {
     await page.close();
   });
 
-  // ... and is described in words, the <desc> the figure library writes into it.
-  test('every figure of the walkthrough opens its triangle in the clip explorer and is ' +
-       'described in its own words', async () => {
+  // Each figure links the explorer at its own triangle and pass: opened there, the explorer shows
+  // that pass, and that very figure, byte for byte; and each is described in words, the <desc>
+  // the figure library writes into it.
+  test('every figure of the walkthrough opens its triangle in the clip explorer at its pass ' +
+       'and is described in its own words', async () => {
     const session = await load(`${server.base}clipping.html`);
     const selector = 'main img[src^="figures/"]';
     const figures = await session.page.locator(selector).evaluateAll(
@@ -198,31 +252,46 @@ describe('The site', { timeout: 180_000 }, () => {
                                        { nodeId, fetchRelatives: false });
       figures[i].words = nodes[0].description?.value.replace(/\s+/g, ' ').trim();
     }
-    const passes = ['pass1-left', 'pass2-right', 'pass3-bottom', 'pass4-top', 'pass5-near',
-                    'pass6-far', 'final'];
     const firstOfStem = new Map();
     for (const { src, link, shown, words, desc } of figures) {
       assert.ok(desc?.length > 100 && words === desc, `${src}: its description is "${words}"`);
       assert.equal(shown, `The figure in words ${desc}`, `${src}: the words shown`);
-      const [, stem, pass] = src.match(/figures\/(.+)-(pass\d-\w+|final)\.svg$/);
-      assert.match(link, /\/explore\.html#t=[^,]+(,[^,]+){8}$/, `${src} links the explorer`);
-      if (!firstOfStem.has(stem)) firstOfStem.set(stem, { src, link, pass });
-      assert.equal(link, firstOfStem.get(stem).link, `${stem}: one triangle, one address`);
+      // A figure of the grid shows the screen layout; its name is the print figure's.
+      const print = src.replace(/\/figures\/(screen|compact)\//, '/figures/');
+      const [, stem, pass] = print.match(/figures\/(.+)-(?:pass(\d)-\w+|final)\.svg$/);
+      const [triangle, passLinked] = link.match(/(\/explore\.html#t=[^,&]+(?:,[^,&]+){8})(.*)$/)
+        ?.slice(1) ?? [];
+      assert.ok(triangle, `${src} links the explorer: ${link}`);
+      assert.equal(passLinked, pass ? `&pass=${pass}` : '', `${src}: the link opens its pass`);
+      if (!firstOfStem.has(stem)) firstOfStem.set(stem, { print, link, pass, triangle });
+      assert.equal(triangle, firstOfStem.get(stem).triangle, `${stem}: one triangle, one address`);
     }
     assert.equal(firstOfStem.size, 5, 'the five triangles');
-    for (const { src, link, pass } of firstOfStem.values()) {
-      const explorer = await load(link);
-      const id = pass === 'final' ? 'final' : `pass-${passes.indexOf(pass) + 1}`;
-      await explorer.page.waitForFunction(
-        (container) => document.querySelector(`#${container} img`)?.naturalWidth > 0, id);
-      const same = await explorer.page.evaluate(async ([container, figure]) => {
+    // Followed, the link shows its pass, chosen; with all six shown, wide enough for the print
+    // layout, that pass's figure is the walkthrough's, byte for byte.
+    for (const { print, link, pass } of firstOfStem.values()) {
+      const explorer = await h.openPage(browser, link, { viewport: { width: 1280, height: 800 } });
+      const { page } = explorer;
+      const id = pass ? `pass-${pass}` : 'final';
+      const shownFigure = (container) => page.waitForFunction(
+        (container) => document.querySelector(`#${container} img`)?.naturalWidth > 0, container);
+      await shownFigure(id);
+      assert.equal(await page.textContent('#pass-select [aria-pressed="true"]'),
+                   pass ? `${pass} ${['ClipLeft', 'ClipRight', 'ClipBottom', 'ClipTop', 'ClipNear',
+                                      'ClipFar'][pass - 1]}` : 'all six', `${link}: the pass`);
+      if (pass) {
+        await page.click('#pass-select button:nth-child(1)');
+        await page.waitForFunction(() => !document.body.classList.contains('pass-chosen'));
+        await shownFigure(id);
+      }
+      const same = await page.evaluate(async ([container, figure]) => {
         const text = async (url) => (await fetch(url)).text();
         return await text(document.querySelector(`#${container} img`).src) ===
                await text(figure);
-      }, [id, src]);
-      assert.ok(same, `${link} shows ${src}`);
+      }, [id, print]);
+      assert.ok(same, `${link} shows ${print}`);
       assert.deepEqual(explorer.problems, [], link);
-      await explorer.page.close();
+      await page.close();
     }
   });
 });

@@ -106,6 +106,15 @@ std::string stepJson(const TriangleFigures& drawn, int pass, int edge)
            "}";
 }
 
+// A layout as the page numbers them: 0 the printed one, 1 the screen's, 2 the compact one
+// (anything else: the printed one).
+FigureLayout layoutOf(int code)
+{
+    if (code == 1) return FigureLayout::Screen;
+    if (code == 2) return FigureLayout::Compact;
+    return FigureLayout::Print;
+}
+
 // After a draw: what the page reads of it, kept until the next.
 void keepDrawing()
 {
@@ -195,13 +204,12 @@ EMSCRIPTEN_KEEPALIVE int explorerMatchingPreset()
     return found ? static_cast<int>(found - walkthroughTriangles) : -1;
 }
 
-// Draws the seven figures of the corners, in the screen layout when screen is 1, else in the
-// printed one: a walkthrough triangle under its walkthrough title and stem, any other under the
-// default ones, as clipfigs --triangle does. Returns 1 when the six passes agree with
-// clipToFrustum to the bit (they always should).
-EMSCRIPTEN_KEEPALIVE int explorerDraw(int screen)
+// Draws the seven figures of the corners in a layout (layoutOf): a walkthrough triangle under
+// its walkthrough title and stem, any other under the default ones, as clipfigs --triangle
+// does. Returns 1 when the six passes agree with clipToFrustum to the bit (they always should).
+EMSCRIPTEN_KEEPALIVE int explorerDraw(int layout)
 {
-    state.layout = screen ? FigureLayout::Screen : FigureLayout::Print;
+    state.layout = layoutOf(layout);
     state.clipSpace = false;
     const WalkthroughTriangle* found = drawnPreset();
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
@@ -214,9 +222,9 @@ EMSCRIPTEN_KEEPALIVE int explorerDraw(int screen)
 // The same for the corners taken in clip space, clipped as given, as clipfigs --clip draws them
 // (a walkthrough triangle's projection under its title and stem); the views' corners and notes
 // follow them.
-EMSCRIPTEN_KEEPALIVE int explorerDrawClip(int screen)
+EMSCRIPTEN_KEEPALIVE int explorerDrawClip(int layout)
 {
-    state.layout = screen ? FigureLayout::Screen : FigureLayout::Print;
+    state.layout = layoutOf(layout);
     state.clipSpace = true;
     const WalkthroughTriangle* found = drawnPreset();
     state.drawn = drawClipTriangleFigures(state.clipCorners, found ? found->title : defaultTitle,

@@ -86,9 +86,9 @@ var ClipExplorer = (function() {
       if (Module._explorerParse(length)) return true;
       return text(Module._explorerMessage());
     },
-    // Draws the corners' seven figures (screen: in the layout for a narrow screen); false when
+    // Draws the corners' seven figures in a layout (0 print, 1 screen, 2 compact); false when
     // the passes and clipToFrustum disagree.
-    draw: function(screen) { return Module._explorerDraw(screen ? 1 : 0) === 1; },
+    draw: function(layout) { return Module._explorerDraw(layout) === 1; },
     // The same for the triangle taken in clip space: its twelve values, their parser, its draw,
     // where the views show its corners and what they say of them.
     clipCorners: function() {
@@ -103,7 +103,7 @@ var ClipExplorer = (function() {
       if (Module._explorerParseClip(length)) return true;
       return text(Module._explorerMessage());
     },
-    drawClip: function(screen) { return Module._explorerDrawClip(screen ? 1 : 0) === 1; },
+    drawClip: function(layout) { return Module._explorerDrawClip(layout) === 1; },
     viewCorners: function() {
       var at = Module._explorerViewCorners() >> 2;
       return HEAPF32.subarray(at, at + 9);

@@ -103,8 +103,10 @@
     document.body.classList.toggle('pass-chosen', k > 0);
     for (var i = 0; i < 6; ++i) byId(containerIds[i]).classList.toggle('chosen', i + 1 === k);
     if (k > 0) {
+      // The step buttons above the figure, the step's words under it.
       var container = byId(containerIds[k - 1]);
-      container.insertBefore(byId('steps'), container.querySelector('.words'));
+      container.insertBefore(byId('steps'), container.querySelector('a'));
+      container.insertBefore(byId('step-words'), container.querySelector('.words'));
     }
     Array.prototype.forEach.call(byId('pass-select').children, function(button, j) {
       button.setAttribute('aria-pressed', String(j === k));
@@ -118,6 +120,8 @@
     var before = state.shownPass;
     if (k === before) return;
     choosePass(k);
+    // A chosen pass beside the views may want a more compact layout, all six another.
+    explorer.relayout();
     explorer.steps.choose(k);
     // The figure the pass showed before it was chosen comes back.
     if (before > 0) showImage(before - 1, before - 1);

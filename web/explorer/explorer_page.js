@@ -7,11 +7,24 @@
   var byId = explorer.byId, element = explorer.element, state = explorer.state;
   var addressTimer = 0;    // a pending address update during a drag (setTimeout's id), or 0
   var addressWritten = 0;  // when the address was last written (performance.now())
-  // Below this width the figures are drawn in the library's layout for a narrow screen, whose
-  // text stays readable there; above it in the layout of the printed walkthrough.
-  var narrow = window.matchMedia('(max-width: 699px)');
+  // The figure library's layouts as explorerDraw numbers them.
+  var layoutCodes = {print: 0, screen: 1, compact: 2};
+  var drawnLayout = -1;  // the layout the figures shown were drawn in
 
-  explorer.screenLayout = function() { return narrow.matches; };
+  // The layout the page's style asks for now (its --figure-layout, which depends on the
+  // window's size and on whether a pass is chosen): the largest whose figures fit, each shown
+  // at the width it is drawn for, so that its text is never under 12 px.
+  explorer.figureLayout = function() {
+    var name = getComputedStyle(document.body).getPropertyValue('--figure-layout').trim();
+    return name in layoutCodes ? layoutCodes[name] : layoutCodes.print;
+  };
+
+  // Draws everything again when the style now asks for another layout; true when it did.
+  explorer.relayout = function() {
+    if (explorer.figureLayout() === drawnLayout) return false;
+    explorer.show();
+    return true;
+  };
 
   // What the last change did, in one sentence: the chosen pass's summary, or with all six
   // shown the final figure's.
@@ -22,7 +35,8 @@
   // Draws the triangle in the corners and shows everything that follows from it. typing: the
   // number field being typed in, whose text stays as the user has it.
   explorer.show = function(typing) {
-    if (!explorer.space.draw(narrow.matches)) {
+    drawnLayout = explorer.figureLayout();
+    if (!explorer.space.draw(drawnLayout)) {
       explorer.setMessage('The six clipToPlane passes and clipToFrustum disagree for this ' +
                           'triangle: please report it with this page\'s address.');
     }
@@ -37,7 +51,9 @@
     });
     byId('numbers-error').textContent = '';
     var preset = explorer.wasm.matchingPreset();
-    Array.prototype.forEach.call(byId('presets').children, function(button, k) {
+    // The presets are toggles, one of them pressed when the triangle is that preset; "random"
+    // is a plain button.
+    byId('presets').querySelectorAll('button[aria-pressed]').forEach(function(button, k) {
       button.setAttribute('aria-pressed', String(k === preset));
     });
     explorer.views.update();
@@ -250,8 +266,8 @@
     explorer.steps.build();
     explorer.views.build();
     window.addEventListener('hashchange', followAddress);
-    // Crossing the narrow width redraws the figures in the other layout.
-    narrow.addEventListener('change', function() { explorer.show(); });
+    // A window resized across a width or height where another layout fits draws them again.
+    window.addEventListener('resize', explorer.relayout);
   }
 
   Module['onRuntimeInitialized'] = function() {

@@ -50,11 +50,11 @@
       setSpace(state.space);
     },
 
-    // Draws the triangle as taken, in the screen layout when screen is true; false when the
-    // passes and clipToFrustum disagree. The views' corners and the notes follow it.
-    draw: function(screen) {
+    // Draws the triangle as taken, in a layout (explorer.wasm.draw); false when the passes and
+    // clipToFrustum disagree. The views' corners and the notes follow it.
+    draw: function(layout) {
       var clip = state.space === 'clip';
-      var agree = clip ? explorer.wasm.drawClip(screen) : explorer.wasm.draw(screen);
+      var agree = clip ? explorer.wasm.drawClip(layout) : explorer.wasm.draw(layout);
       state.corners = Array.prototype.slice.call(clip ? explorer.wasm.viewCorners()
                                                       : explorer.wasm.corners());
       var notes = clip ? explorer.wasm.cornerNotes() : [];

@@ -108,7 +108,7 @@
     choose: function(k) {
       setPlaying(false);
       index = 0;
-      byId('steps').hidden = k === 0;
+      byId('steps').hidden = byId('step-words').hidden = k === 0;
       if (k === 0) return;
       byId('steps-title').textContent = 'Step through pass ' + k + ': ' +
                                         explorer.passNames[k - 1];

@@ -1,7 +1,9 @@
 // The two views that take the corners (see explorer_core.js for the parts). Each view is an
 // inline SVG drawn here, 400 by 300 units, showing two eye-space values of each corner, u across
 // and v up, at one scale on both axes (depth is -z). Its corners are handles: a pointer drags
-// one, and each takes the keyboard's focus, where the arrow keys move it.
+// one, and each takes the keyboard's focus, where the arrow keys move it. The drawing scales
+// with the room the page gives the view; its labels and handles do not: they keep one size in
+// CSS pixels (12 px text) however large or small the view is shown.
 //
 // A touch that starts on a handle (within a finger's reach of it) drags it; any other touch is
 // the browser's: it scrolls the page and pinches to zoom.
@@ -17,6 +19,7 @@
     {id: 'side-view', u: 'depth', v: 'y', title: 'side view'},
   ];
   var keyOrigin = null;  // the corners when a handle took the focus, for Home
+  var labelSize = 12;    // CSS pixels: the views' text, the size of the figures' least text
 
   function coordinate(k, name) {
     var corners = state.corners;
@@ -68,7 +71,7 @@
   function buildView(view) {
     var svg = byId(view.id);
     svg.setAttribute('viewBox', '0 0 ' + viewWidth + ' ' + viewHeight);
-    var label = {'font-size': 12, fill: '#616161'};
+    var label = {fill: '#616161'};
     view.parts = {
       behind: svgElement('rect', {fill: '#eeeeee'}, svg),
       frustum: svgElement('polygon', {fill: '#dde9f7', stroke: '#1f4e9c', 'stroke-width': 1.5},
@@ -80,7 +83,7 @@
       eye: svgElement('text', label, svg),
       near: svgElement('text', label, svg),
       far: svgElement('text', label, svg),
-      behindLabel: svgElement('text', Object.assign({x: 4, y: viewHeight - 6}, label), svg),
+      behindLabel: svgElement('text', label, svg),
       triangle: svgElement('polygon', {fill: '#43a047', 'fill-opacity': 0.25, stroke: '#1b5e20',
                                        'stroke-width': 1.5}, svg),
       handles: [0, 1, 2].map(function(k) { return buildHandle(view, svg, k); }),
@@ -89,6 +92,14 @@
     view.parts.near.textContent = 'near';
     view.parts.far.textContent = 'far';
     view.parts.behindLabel.textContent = 'behind the eye';
+    // Drawn again when the page gives the view another size, so that its text keeps its size.
+    view.unit = 1;  // view units per CSS pixel as the view is shown (unitsPerPixel)
+    new ResizeObserver(function() {
+      var unit = unitsPerPixel(view);
+      if (unit === view.unit) return;
+      view.unit = unit;
+      if (view.scale) drawView(view);
+    }).observe(svg);
     svg.addEventListener('pointerdown', onPointerDown.bind(null, view));
     svg.addEventListener('pointermove', onPointerMove.bind(null, view));
     svg.addEventListener('pointerup', onPointerUp.bind(null, view));
@@ -111,13 +122,20 @@
     svgElement('circle', {class: 'ring', r: 15, fill: 'none', stroke: '#1f4e9c',
                           'stroke-width': 3}, handle);
     svgElement('circle', {class: 'dot', r: 10, stroke: '#212121', 'stroke-width': 1.5}, handle);
-    var number = svgElement('text', {'font-size': 12, 'font-weight': 'bold', fill: '#212121',
+    var number = svgElement('text', {'font-size': labelSize, 'font-weight': 'bold',
+                                     fill: '#212121',
                                      'text-anchor': 'middle', dy: 4, 'aria-hidden': 'true'},
                             handle);
     number.textContent = String(k);
     handle.addEventListener('focus', function() { keyOrigin = explorer.space.cornerOrigin(); });
     handle.addEventListener('keydown', onHandleKey.bind(null, view, k));
     return handle;
+  }
+
+  // View units per CSS pixel as the view is shown (1 before it has a size).
+  function unitsPerPixel(view) {
+    var width = byId(view.id).getBoundingClientRect().width;
+    return width > 0 ? viewWidth / width : 1;
   }
 
   function drawViews() {
@@ -144,10 +162,15 @@
       viewPoint(view, reach, -reach), eye, viewPoint(view, reach, reach)]));
     setLine(parts.depthAxis, viewPoint(view, -reach, 0), viewPoint(view, reach, 0));
     setLine(parts.sideAxis, viewPoint(view, 0, -reach), viewPoint(view, 0, reach));
-    setAttributes(parts.eye, {x: eye[0] + 4, y: eye[1] - 4});
+    // The labels labelSize CSS pixels high, and as many pixels from what they name.
+    var unit = view.unit, size = labelSize * unit;
     var nearAt = viewPoint(view, near, 0), farAt = viewPoint(view, far, 0);
-    setAttributes(parts.near, {x: nearAt[0] + 3, y: nearAt[1] + 13});
-    setAttributes(parts.far, {x: farAt[0] + 3, y: farAt[1] + 13});
+    setAttributes(parts.eye, {x: eye[0] + 4 * unit, y: eye[1] - 4 * unit, 'font-size': size});
+    setAttributes(parts.near, {x: nearAt[0] + 3 * unit, y: nearAt[1] + 13 * unit,
+                               'font-size': size});
+    setAttributes(parts.far, {x: farAt[0] + 3 * unit, y: farAt[1] + 13 * unit,
+                              'font-size': size});
+    setAttributes(parts.behindLabel, {x: 4 * unit, y: viewHeight - 6 * unit, 'font-size': size});
     var points = [0, 1, 2].map(function(k) {
       return [(coordinate(k, view.u) - view.u0) * view.scale,
               (view.v1 - coordinate(k, view.v)) * view.scale];
@@ -160,8 +183,9 @@
       handle.setAttribute('display', shown(k) ? 'inline' : 'none');
       if (!shown(k)) return;
       var held = state.drag !== null && state.drag.corner === k;
+      // In CSS pixels: as large, and as easy to hit, in a small view as in a large one.
       handle.setAttribute('transform', 'translate(' + points[k][0].toFixed(2) + ' ' +
-                          points[k][1].toFixed(2) + ')');
+                          points[k][1].toFixed(2) + ') scale(' + unit.toFixed(4) + ')');
       handle.querySelector('.dot').setAttribute('fill', held ? '#fb8c00' : '#ffffff');
       handle.setAttribute('aria-label', 'corner ' + k + ' in the ' + view.title + ': ' +
                           names[view.u] + ' ' + explorer.number(coordinate(k, view.u)) + ', ' +
@@ -263,7 +287,18 @@
       return;
     }
     event.preventDefault();
-    if (moveTo(values)) explorer.announceAfterRest(explorer.changeSummary);
+    if (moveTo(values)) {
+      explorer.announceAfterRest(function() {
+        return cornerValues(k) + ' ' + explorer.changeSummary();
+      });
+    }
+  }
+
+  // Where corner k now is, in eye space: "Corner 1 is at x 0.25, y −0.15, z −0.6."
+  function cornerValues(k) {
+    var corners = state.corners, number = explorer.number;
+    return 'Corner ' + k + ' is at x ' + number(corners[3 * k]) + ', y ' +
+           number(corners[3 * k + 1]) + ', z ' + number(corners[3 * k + 2]) + '.';
   }
 
   explorer.views = {
@@ -272,6 +307,9 @@
       if (!state.drag) views.forEach(fitRange);
       drawViews();
     },
-    build: function() { views.forEach(buildView); },
+    build: function() {
+      views.forEach(buildView);
+      views.forEach(function(view) { view.unit = unitsPerPixel(view); });
+    },
   };
 })(ClipExplorer);
