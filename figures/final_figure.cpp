@@ -187,10 +187,10 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
             notes.push_back(namesText(beyond) + (offPanel.size() == 1 ? " lies" : " lie") +
                             " beyond this panel");
         }
-        // Each note within the plot: 12 px text at most 6.96 px a character (0.58 em), less
+        // Each note within the plot: 12 px text at most 6.6 px a character (0.55 em), less
         // the note's box and margins.
         std::vector<std::string> lines;
-        const std::size_t fit = std::size_t((view.width - 18) / 6.96);
+        const std::size_t fit = std::size_t((view.width - 18) / 6.6);
         for (const std::string& note : notes) {
             for (const std::string& line : wrapped(note, fit)) lines.push_back(line);
         }

@@ -16,7 +16,7 @@ struct LayoutMetrics {
     double width;
     bool stacked;                 // the panels one above the other, else side by side
     // Characters per header line before it wraps (0: never), for 16 px bold and 13 px text:
-    // DejaVu Sans averages some 0.6 em a character, its bold some 0.66 em.
+    // a line of DejaVu Sans averages at most 0.55 em a character, its bold 0.64 em.
     std::size_t titleCharacters, noteCharacters;
     double titleTop, titleStep;   // the title's first baseline, and from one line to the next
     double titleToNote;           // from the title's last baseline to the notes' first
@@ -30,21 +30,23 @@ struct LayoutMetrics {
     int legendColumns;
     double bottom;                // under the legend
     // The key of the cut points under the legend, 12 px: characters per line that fit the
-    // figure's width less the legend's left margin at 0.58 em a character (no line of DejaVu
-    // Sans of ten characters or more averages more): 6.96 px a character.
+    // figure's width less the legend's left margin at 0.55 em a character (no line of DejaVu
+    // Sans of ten characters or more averages more): 6.6 px a character.
     std::size_t keyCharacters;
+    double titleSize;             // the title's bold text, pixels
 };
 
 // Print: the two panels side by side under a header of up to three lines.
 const LayoutMetrics printMetrics = {820, false, 0, 0, 28, 20, 22, 18, 44, 112, 320, 300,
-                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8, 114};
+                                    {62, 472}, 58, 0, 18, 24, 400, 2, 8, 120, 16};
 // Screen: 390 wide; room left of the plot for the tick labels, right of it a margin.
 const LayoutMetrics screenMetrics = {390, true, 32, 44, 28, 20, 22, 17, 44, 0, 320, 300,
-                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8, 53};
+                                     {54, 54}, 58, 46, 18, 16, 360, 1, 8, 56, 16};
 // Compact: side by side in 700 pixels, each panel 350 wide, on plots shorter than print's, the
-// header packed closer; its tables show only the values the plot shows (frameTable).
-const LayoutMetrics compactMetrics = {700, false, 68, 88, 24, 20, 20, 16, 40, 0, 284, 196,
-                                      {56, 406}, 48, 0, 14, 16, 350, 2, 6, 98};
+// header packed closer, its title at 15 px so that a triangle's pass and edge take one line;
+// its tables show only the values the plot shows (frameTable).
+const LayoutMetrics compactMetrics = {700, false, 70, 88, 24, 20, 20, 16, 40, 0, 284, 196,
+                                      {56, 406}, 48, 0, 14, 16, 350, 2, 6, 103, 15};
 
 const LayoutMetrics& metrics(FigureLayout layout)
 {
@@ -172,6 +174,7 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
     f.noteLines = headerText(m.noteCharacters, notes);
     f.titleTop = m.titleTop;
     f.titleStep = m.titleStep;
+    f.titleSize = m.titleSize;
     f.noteStep = m.noteStep;
     f.plotWidth = m.plotWidth;
     f.plotHeight = m.plotHeight;
@@ -211,7 +214,7 @@ std::string frameStart(const Frame& frame, const std::string& title,
     svg.reserve(32768);  // a figure is some 20 to 30 KB: one allocation rather than a dozen
     double y = frame.titleTop;
     for (const std::string& line : frame.titleLines) {
-        text(svg, 20, y, line, {16, "bold"});
+        text(svg, 20, y, line, {frame.titleSize, "bold"});
         y += frame.titleStep;
     }
     y = frame.noteTop;

@@ -29,6 +29,7 @@ struct Frame {
     std::vector<std::string> noteLines;   // the lines under it, wrapped on screen
     double titleTop, noteTop;             // their first baselines
     double titleStep, noteStep;           // from one of their baselines to the next
+    double titleSize;                     // the title's bold text, pixels
     double plotWidth, plotHeight;         // each plot's size
     double panelLeft[2], plotTop[2];      // each plot's top left corner
     double tableTop[2];                   // each table's column heads

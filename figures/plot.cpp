@@ -118,7 +118,11 @@ void grid(std::string& svg, const View& view, const std::string& uName, const st
         line(svg, x, view.top, x, view.top + view.height,
              k == 0 ? "stroke=\"#757575\" stroke-width=\"1\""
                     : "stroke=\"#000000\" stroke-opacity=\"0.08\" stroke-width=\"1\"");
-        text(svg, x, view.top + view.height + 14, tickLabel(k * step, tick), tickStyle);
+        // A label at the plot's right edge ends at its tick, so that it never runs past a
+        // figure whose margin there is narrow.
+        TextStyle style = tickStyle;
+        if (x > view.left + view.width - 12) style.anchor = "end";
+        text(svg, x, view.top + view.height + 14, tickLabel(k * step, tick), style);
     }
     TextStyle leftStyle = tickStyle;
     leftStyle.anchor = "end";

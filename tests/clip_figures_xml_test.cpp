@@ -2,7 +2,7 @@
 // (expat): well-formed whatever the triangle, layout or title, with a description that names
 // its vertex counts, the corners behind the eye and what each step appends, its panels side by
 // side in print and compact and stacked on screen, each layout its own width with no text under
-// 12 px there and none past the figure's edge; the steps of one pass of one height, and in the
+// 12 px there and, on a screen, none past the figure's edge; the steps of one pass of one height, and in the
 // compact layout none higher than 720 px.
 #include "figures/clip_figures.h"
 
@@ -132,16 +132,26 @@ std::size_t characters(const std::string& text)
     }));
 }
 
-// How wide a text is drawn, in user units, by a model of the figures' font, DejaVu Sans: every
-// character 0.58 em wide, 0.66 em in bold, 0.602 em in DejaVu Sans Mono (all of whose glyphs are
-// that wide). Measured from the font's advance widths over every text of these figures, no
-// line of ten or more characters averages more than 0.55 em a character (0.64 em bold); the
-// widest characters the figures write, the digits (0.64 em, 0.70 em bold), come mixed with
-// narrow signs and points, or alone in short tick labels, where the model errs by under 3 px.
+// How wide a text is drawn, in user units, by a model of the figures' font, DejaVu Sans, from
+// its advance widths: a line of ten or more characters averages at most 0.55 em a character
+// (0.64 em in bold; prose comes to about 0.5), measured over every text of these figures; a
+// shorter text, a tick label or a name, is summed a character at a time, digits 0.636 em
+// (bold 0.696), point and space 0.318 (0.380), hyphen 0.361 (0.415), any other character as the
+// widest letter the labels use, 0.70 em (0.78). DejaVu Sans Mono is 0.602 em for every glyph.
 double modelWidth(const TextItem& t)
 {
-    const double em = t.mono ? 0.602 : t.bold ? 0.66 : 0.58;
-    return em * t.size * double(characters(t.content));
+    const std::size_t n = characters(t.content);
+    if (t.mono) return 0.602 * t.size * double(n);
+    if (n >= 10) return (t.bold ? 0.64 : 0.55) * t.size * double(n);
+    double em = 0;
+    for (char c : t.content) {
+        if ((static_cast<unsigned char>(c) & 0xc0) == 0x80) continue;  // inside a character
+        em += c >= '0' && c <= '9'   ? (t.bold ? 0.696 : 0.636)
+              : c == '.' || c == ' ' ? (t.bold ? 0.380 : 0.318)
+              : c == '-'             ? (t.bold ? 0.415 : 0.361)
+                                     : (t.bold ? 0.78 : 0.70);
+    }
+    return em * t.size;
 }
 
 // The width each layout is drawn for, in user units as in CSS pixels.
@@ -178,10 +188,11 @@ double checkFigure(const Figure& figure, FigureLayout layout,
     EXPECT_EQ(p.width, layoutWidth(layout)) << what << ": " << figure.fileName;
     EXPECT_EQ(p.width, p.viewBoxWidth) << what;
     EXPECT_GE(p.smallestFont, 12) << what << ": " << figure.fileName;
-    // What runs past the figure's edge is cut off. Labels over the drawing (with a halo) follow
+    // On a screen, what runs past the figure's edge is cut off: the layouts drawn for one (which
+    // wrap their lines) keep every text within it. Labels over the drawing (with a halo) follow
     // their vertex or line and are left out.
     for (const TextItem& t : p.texts) {
-        if (t.halo) continue;
+        if (layout == FigureLayout::Print || t.halo) continue;
         const double width = modelWidth(t);
         const double left = t.anchor == "middle" ? t.x - width / 2
                             : t.anchor == "end"  ? t.x - width
