@@ -4,6 +4,8 @@
 // examples/clipper/, and against traces with every kind of bad line.
 #include "check/clip_check.h"
 
+#include "tests/tool_run.h"
+
 #include <gtest/gtest.h>
 
 #include <rapidjson/document.h>
@@ -26,32 +28,6 @@ namespace {
 const std::string tool = CLIPTRACE_TOOL;
 const std::string python = PYTHON;
 const std::string learner = std::string(CLIPDEMO_SOURCE_DIR) + "/tests/learners/learner_clipper.py";
-
-struct ToolRun {
-    int status;          // exit status, -1 if a signal ended it
-    std::string output;  // standard output
-};
-
-ToolRun run(const std::string& command)
-{
-    ToolRun result = {-1, ""};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void writeFile(const std::string& path, const std::string& text)
 {
@@ -111,15 +87,15 @@ TEST(Cliptrace, RightLearnerAcceptedAndEachMistakeFoundAtItsTrianglePassAndEdgeA
 {
     TempDir dir;
     const std::string text = dir.file("t.txt"), json = dir.file("t.jsonl");
-    ASSERT_EQ(run(tool + " triangles --hard --count 200 --seed 5 --text > " + text).status, 0);
-    ASSERT_EQ(run(tool + " triangles --hard --count 200 --seed 5 > " + json).status, 0);
+    ASSERT_EQ(runCommand(tool + " triangles --hard --count 200 --seed 5 --text > " + text).status, 0);
+    ASSERT_EQ(runCommand(tool + " triangles --hard --count 200 --seed 5 > " + json).status, 0);
 
     // Right, and right in any start (with a note).
     for (const char* variant : {"", "rotate"}) {
         const std::string trace = dir.file(std::string("right") + variant + ".jsonl");
         const std::string mistake = *variant ? std::string(" --mistake ") + variant : "";
-        ASSERT_EQ(run(python + " " + learner + " " + text + " " + trace + mistake).status, 0);
-        const ToolRun check = run(tool + " check " + json + " " + trace);
+        ASSERT_EQ(runCommand(python + " " + learner + " " + text + " " + trace + mistake).status, 0);
+        const ToolRun check = runCommand(tool + " check " + json + " " + trace);
         EXPECT_EQ(check.status, 0) << variant << "\n" << check.output.substr(0, 2000);
         EXPECT_NE(check.output.find("220 of 220 triangles right"), std::string::npos) << variant;
         EXPECT_EQ(check.output.find("Note:") != std::string::npos, *variant != 0) << variant;
@@ -141,11 +117,11 @@ TEST(Cliptrace, RightLearnerAcceptedAndEachMistakeFoundAtItsTrianglePassAndEdgeA
         {"boundary", {"boundary", "flipped-test", 2}}};
     for (const auto& [variant, expected] : variants) {
         const std::string trace = dir.file(variant + ".jsonl"), found = dir.file(variant + ".found");
-        ASSERT_EQ(run(python + " " + learner + " " + text + " " + trace + " --mistake " +
+        ASSERT_EQ(runCommand(python + " " + learner + " " + text + " " + trace + " --mistake " +
                       variant + " --found " + found)
                       .status,
                   0);
-        const ToolRun check = run(tool + " check " + json + " " + trace + " --json");
+        const ToolRun check = runCommand(tool + " check " + json + " " + trace + " --json");
         EXPECT_EQ(check.status, 1) << variant;
         Report report;
         readReport(check.output, report);
@@ -189,7 +165,7 @@ TEST(Cliptrace, StarterProgramsRunAndEachTriangleSomePlaneCutsIsSkippedAtItsFirs
 {
     TempDir dir;
     const std::string text = dir.file("t.txt");
-    ASSERT_EQ(run(tool + " triangles --hard --count 150 --seed 9 --text > " + text).status, 0);
+    ASSERT_EQ(runCommand(tool + " triangles --hard --count 150 --seed 9 --text > " + text).status, 0);
     // The first plane that has a corner strictly outside it, from the text's own numbers.
     std::map<std::string, int> firstCut;
     for (const std::string& line : lines(readFile(text))) {
@@ -219,8 +195,8 @@ TEST(Cliptrace, StarterProgramsRunAndEachTriangleSomePlaneCutsIsSkippedAtItsFirs
                                     std::string(STARTER_CLIPPER) + " < " + text};
     for (const std::string& starter : starters) {
         const std::string trace = dir.file("trace.jsonl");
-        ASSERT_EQ(run(starter + " > " + trace).status, 0) << starter;
-        const ToolRun check = run(tool + " check " + text + " " + trace + " --json");
+        ASSERT_EQ(runCommand(starter + " > " + trace).status, 0) << starter;
+        const ToolRun check = runCommand(tool + " check " + text + " " + trace + " --json");
         EXPECT_EQ(check.status, 1) << starter;
         Report report;
         readReport(check.output, report);
@@ -243,12 +219,12 @@ TEST(Cliptrace, MalformedTracesReportedByLineTheRestCheckedAndTheExitStatusSaysS
 {
     TempDir dir;
     const std::string triangles = dir.file("t.jsonl"), reference = dir.file("ref.jsonl");
-    ASSERT_EQ(run(tool + " triangles --count 14 > " + triangles).status, 0);
-    const ToolRun ref = run(tool + " reference " + triangles + " --edges");
+    ASSERT_EQ(runCommand(tool + " triangles --count 14 > " + triangles).status, 0);
+    const ToolRun ref = runCommand(tool + " reference " + triangles + " --edges");
     ASSERT_EQ(ref.status, 0);
     writeFile(reference, ref.output);
     // The real clipper's trace is right, bit for bit too; its edges are each pass's walk.
-    EXPECT_EQ(run(tool + " check " + triangles + " " + reference + " --exact").status, 0);
+    EXPECT_EQ(runCommand(tool + " check " + triangles + " " + reference + " --exact").status, 0);
     EXPECT_NE(ref.output.find("\"edges\":[[{\"from\":0,\"to\":1,\"case\":"), std::string::npos);
 
     std::vector<std::string> trace = lines(ref.output);
@@ -272,7 +248,7 @@ TEST(Cliptrace, MalformedTracesReportedByLineTheRestCheckedAndTheExitStatusSaysS
     for (const std::string& line : trace) all += line + "\n";
     writeFile(bad, all);
 
-    const ToolRun check = run(tool + " check " + triangles + " " + bad + " --json --results-json " +
+    const ToolRun check = runCommand(tool + " check " + triangles + " " + bad + " --json --results-json " +
                           dir.file("results.json"));
     EXPECT_EQ(check.status, 1);
     Report report;
@@ -326,7 +302,7 @@ TEST(Cliptrace, MalformedTracesReportedByLineTheRestCheckedAndTheExitStatusSaysS
     EXPECT_EQ(results["tests"][0]["max_score"].GetInt(), 1);
 
     // The words: the same, and the summary last.
-    const ToolRun words = run(tool + " check " + triangles + " " + bad);
+    const ToolRun words = runCommand(tool + " check " + triangles + " " + bad);
     EXPECT_EQ(words.status, 1);
     EXPECT_NE(words.output.find("r10: wrong.\n  line 10 of the trace gives r10 again"),
               std::string::npos);
@@ -335,13 +311,13 @@ TEST(Cliptrace, MalformedTracesReportedByLineTheRestCheckedAndTheExitStatusSaysS
               "read; 1 given twice; 1 line of the trace for no triangle");
 
     // A file that cannot be read at all, or a command that is wrong: status 2.
-    EXPECT_EQ(run(tool + " check " + triangles + " " + dir.file("none") + " 2>/dev/null").status,
+    EXPECT_EQ(runCommand(tool + " check " + triangles + " " + dir.file("none") + " 2>/dev/null").status,
               2);
-    EXPECT_EQ(run(tool + " check " + triangles + " 2>/dev/null").status, 2);
-    EXPECT_EQ(run(tool + " check " + triangles + " " + bad + " --exact --tolerance 1 2>/dev/null")
+    EXPECT_EQ(runCommand(tool + " check " + triangles + " 2>/dev/null").status, 2);
+    EXPECT_EQ(runCommand(tool + " check " + triangles + " " + bad + " --exact --tolerance 1 2>/dev/null")
                   .status,
               2);
-    EXPECT_EQ(run(tool + " triangles --count x 2>/dev/null").status, 2);
+    EXPECT_EQ(runCommand(tool + " triangles --count x 2>/dev/null").status, 2);
 }
 
 } // namespace

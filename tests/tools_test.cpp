@@ -3,6 +3,8 @@
 // files they write are read back through the program's own loader.
 #include "model/model.h"
 
+#include "tests/tool_run.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -19,30 +21,10 @@
 
 namespace {
 
-struct ToolRun {
-    int status;          // exit status, -1 if a signal ended it
-    std::string output;  // standard output and standard error together
-};
-
+// Every command with its standard error joined to its output.
 ToolRun run(const std::string& command)
 {
-    ToolRun result = {-1, ""};
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return runCommand(command + " 2>&1");
 }
 
 bool exists(const std::string& path)
