@@ -118,8 +118,11 @@ Table vertexTable(const Polygon& polygon, const std::vector<std::string>& names,
 // The header's line naming the rules: "Rules: Vulkan: 0 ≤ z ≤ w · guard band 4."; "" for the
 // program's.
 std::string rulesNote(const TriangleFigures& figures);
-// What the rules change about pass `pass`, in sentences, for the figure's foot and description.
-std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass);
+// What the rules change about pass `pass`, in sentences, for the figure's foot and description;
+// brief, a line each and nothing of u (which the step's legend names), for the foot of its step
+// figures, which must fit beside the explorer's views on a laptop's screen.
+std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass,
+                                       bool brief = false);
 // What they change about the final picture: the guard band's cuts, the mismatch's near plane and
 // what it loses, the depth clamp, and u at each cut against the divided edge's.
 std::vector<std::string> finalRuleNotes(const TriangleFigures& figures);

@@ -61,10 +61,11 @@ std::string rulesNote(const TriangleFigures& figures)
     return "Rules: " + rulesLabel(figures.rules) + ".";
 }
 
-std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass)
+std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass, bool brief)
 {
     const ClipRules& rules = figures.rules;
     const PlaneInfo plane = passPlane(figures, pass);
+    const std::string g = std::to_string(rules.guard);
     std::vector<std::string> notes;
     if (figures.skipped[pass]) {
         notes.push_back(std::string("Depth clamp: ") + plane.enumerator + " is not made; its " +
@@ -74,27 +75,35 @@ std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass)
                         "beyond the far one is drawn at that face's depth, not cut away.");
         if (pass == ClipNear) notes.push_back(behindTheEye);
     } else if (plane.coordinate != &Vector4::z && rules.guard != 1) {
-        const std::string g = std::to_string(rules.guard);
-        notes.push_back("Guard band " + g + ": " + plane.enumerator + " tests " +
-                        insideText(plane) + ", " + g + " times as far out as the viewport's edge " +
-                        plane.axis + (plane.upper ? " = w" : " = −w") +
-                        ". What lies between is kept and handed to the rasteriser, which draws "
-                        "only the pixels inside the viewport: that part is never seen, and the "
-                        "edges there need no cut.");
+        const std::string edge = std::string(plane.axis) + (plane.upper ? " = w" : " = −w");
+        notes.push_back(brief ? "Guard band " + g + ": the plane " + planeText(plane) +
+                                    ", not the viewport's edge " + edge +
+                                    "; the rasteriser draws only what lies inside the viewport."
+                              : "Guard band " + g + ": " + plane.enumerator + " tests " +
+                                    insideText(plane) + ", " + g +
+                                    " times as far out as the viewport's edge " + edge +
+                                    ". What lies between is kept and handed to the rasteriser, "
+                                    "which draws only the pixels inside the viewport: that part "
+                                    "is never seen, and the edges there need no cut.");
     } else if (pass == ClipNear && rules.volume == ClipVolume::ZeroOne) {
-        notes.push_back("0 ≤ z ≤ w, as Direct3D, Vulkan, Metal and WebGPU clip: the projection "
-                        "made for it puts the near face at z = 0 and the far face at z = w, so "
-                        "ClipNear keeps z ≥ 0, where d = z.");
+        notes.push_back(brief ? "0 ≤ z ≤ w: the projection made for it puts the near face at "
+                                "z = 0, so ClipNear keeps z ≥ 0."
+                              : "0 ≤ z ≤ w, as Direct3D, Vulkan, Metal and WebGPU clip: the "
+                                "projection made for it puts the near face at z = 0 and the far "
+                                "face at z = w, so ClipNear keeps z ≥ 0, where d = z.");
     } else if (pass == ClipNear && rules.volume == ClipVolume::Mismatch) {
-        notes.push_back("Mismatch: " + mismatchNear());
+        notes.push_back(brief ? "Mismatch: the plane z = 0 of OpenGL's projection lies at the "
+                                "depth 2fn/(f + n) = " + depthText(mismatchNearDepth()) +
+                                    ", not at the near face's " + depthText(frustum.near) + "."
+                              : "Mismatch: " + mismatchNear());
     }
-    if (rules.attribute) {
+    if (rules.attribute && !brief) {
         const float* u = rules.u;
         const float lo = std::min({u[0], u[1], u[2]}), hi = std::max({u[0], u[1], u[2]});
-        notes.push_back("u, each vertex's attribute, is drawn as a grey from light (u = " +
-                        compact(lo == 0 ? 0.0f : lo, 4) + ") to dark (u = " +
-                        compact(hi == 0 ? 0.0f : hi, 4) +
-                        "); a cut point's u is u(P) + t·(u(Q) − u(P)) with the clipper's own t.");
+        const std::string range = "light (u = " + compact(lo == 0 ? 0.0f : lo, 4) +
+                                  ") to dark (u = " + compact(hi == 0 ? 0.0f : hi, 4) + ")";
+        notes.push_back("u, each vertex's attribute, is drawn as a grey from " + range +
+                        "; a cut point's u is u(P) + t·(u(Q) − u(P)) with the clipper's own t.");
     }
     return notes;
 }

@@ -101,15 +101,6 @@ std::vector<std::string> stepNotes(const Step& step)
     return notes;
 }
 
-// The header's notes of a step: the rules, when not the program's, then the step's own.
-std::vector<std::string> headerNotes(const TriangleFigures& figures, const Step& step)
-{
-    std::vector<std::string> notes = stepNotes(step);
-    const std::string rules = rulesNote(figures);
-    if (!rules.empty()) notes.insert(notes.begin(), rules);
-    return notes;
-}
-
 std::string stepTitle(const std::string& triangleTitle, int pass, int step, std::size_t steps)
 {
     return passTitle(triangleTitle, pass) + ", edge " + std::to_string(step + 1) + " of " +
@@ -218,7 +209,10 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
 
     const std::string title = stepTitle(figures.title, pass, edge, walk.size());
     const Step step = describeStep(figures, pass, edge);
-    const std::vector<std::string> notes = headerNotes(figures, step);
+    // Under other rules the step's legend names its plane's test and its foot what the rules
+    // change, in a line each: the header stays two lines, so that the tallest steps still fit
+    // beside the explorer's views.
+    const std::vector<std::string> notes = stepNotes(step);
     const std::vector<int> inOrigins = originsBefore(figures, pass);
     const std::vector<int>& outOrigins = figures.origins[pass];
     const std::vector<int> sofarOrigins(outOrigins.begin(),
@@ -252,19 +246,20 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     std::vector<LegendEntry> entries = passLegend(plane, other);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
     entries.push_back({Swatch::After, "the output so far"});
-    for (const LegendEntry& entry : attributeLegend(figures)) entries.push_back(entry);
+    // u is said within an entry, not in one more row, so that the tallest steps keep their height.
+    if (showU) entries[1].label += "; a grey disc: its u";
     // Room for the whole output and for the longest header of the walk, so that every step of
     // a pass has the same height and the plots stay put while the learner steps.
     HeaderLines room;
     for (std::size_t e = 0; e < walk.size(); ++e) {
         const HeaderLines lines =
             headerLines(layout, stepTitle(figures.title, pass, int(e), walk.size()),
-                        headerNotes(figures, describeStep(figures, pass, int(e))));
+                        stepNotes(describeStep(figures, pass, int(e))));
         room.title = std::max(room.title, lines.title);
         room.notes = std::max(room.notes, lines.notes);
     }
     Frame frame = makeFrame(layout, title, notes, before.size(), after.size(), entries.size(),
-                            keyEntries(figures, cuts), room, passRuleNotes(figures, pass));
+                            keyEntries(figures, cuts), room, passRuleNotes(figures, pass, true));
     frame.shownOnly = frame.shownOnly || showU;
     const std::vector<float> inU = attributesBefore(figures, pass);
     const std::vector<float> sofarU(figures.attributes[pass].begin(),
