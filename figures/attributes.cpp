@@ -91,7 +91,8 @@ void attributeDisc(std::string& svg, Point p, const std::string& grey)
            "\" stroke=\"#424242\" stroke-width=\"1\"/>\n";
 }
 
-std::vector<CutAttribute> cutAttributes(const TriangleFigures& figures, const std::vector<int>& cuts)
+std::vector<CutAttribute> cutAttributes(const TriangleFigures& figures,
+                                        const std::vector<int>& cuts)
 {
     std::vector<CutAttribute> result;
     for (int origin : cuts) {

@@ -279,7 +279,8 @@ std::vector<std::string> passNotes(const TriangleFigures& figures, int pass)
                         "be the line " + planeText(plane) + ", the inside " + insideText(plane) +
                         ".");
     } else {
-        notes.push_back((walksAsProgram(figures.rules) ? "clipToPlane in the " : "The pass in the ") +
+        const std::string walk = walksAsProgram(figures.rules) ? "clipToPlane" : "The pass";
+        notes.push_back(walk + " in the " +
                         axis + "–w view: the plane is the line " + planeText(plane) +
                         ", the inside " + insideText(plane) + ".");
     }

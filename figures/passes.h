@@ -152,7 +152,8 @@ struct CutAttribute {
     double s;            // the divided edge's parameter where it meets the plane (when divided)
     double bySplit;      // u from s
 };
-std::vector<CutAttribute> cutAttributes(const TriangleFigures& figures, const std::vector<int>& cuts);
+std::vector<CutAttribute> cutAttributes(const TriangleFigures& figures,
+                                        const std::vector<int>& cuts);
 // The step's u, for a crossing edge with u shown: "u(I) = u(P) + t·(u(Q) − u(P)) = 0.375, from
 // u(P) = 0, u(Q) = 0.5 and t = 0.75."; "" otherwise.
 std::string attributeStep(const TriangleFigures& figures, int pass, int edge);

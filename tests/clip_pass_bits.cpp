@@ -231,7 +231,10 @@ int main(int argc, char** argv)
             rules.clamp = true;
         } else if (arg == "--volume" && i + 1 < argc) {
             const std::string volume = argv[++i];
-            rules.volume = volume == "gl" ? 0 : volume == "zero-one" ? 1 : volume == "mismatch" ? 2 : -1;
+            rules.volume = volume == "gl"         ? 0
+                           : volume == "zero-one" ? 1
+                           : volume == "mismatch" ? 2
+                                                  : -1;
             if (rules.volume < 0) return usage();
         } else if (arg == "--guard" && i + 1 < argc) {
             rules.guard = std::strtof(argv[++i], nullptr);
@@ -284,7 +287,8 @@ int main(int argc, char** argv)
             const float up = u[i], uq = u[(i + 1) % u.size()];
             for (int k = 0; k < edge.count; ++k) {
                 output.push_back(edge.appended[k]);
-                const bool cut = k == 0 && (edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn);
+                const bool cut =
+                    k == 0 && (edge.edgeCase == ClipInOut || edge.edgeCase == ClipOutIn);
                 outputU.push_back(cut ? float((double(uq) - up) * edge.t + up) : uq);
             }
         }

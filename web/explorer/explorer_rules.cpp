@@ -178,8 +178,8 @@ EMSCRIPTEN_KEEPALIVE const char* explorerStepAttributes(int pass, int edge)
     }
     const TriangleFigures& drawn = *state.drawn;
     const EdgeRecord& record = drawn.edges[pass][std::size_t(edge)];
-    const std::vector<float> before = pass == 0 ? std::vector<float>(drawn.rules.u, drawn.rules.u + 3)
-                                                : drawn.attributes[pass - 1];
+    const std::vector<float> corners(drawn.rules.u, drawn.rules.u + 3);
+    const std::vector<float>& before = pass == 0 ? corners : drawn.attributes[pass - 1];
     std::vector<float> appended;
     for (int k : record.appended) appended.push_back(drawn.attributes[pass][std::size_t(k)]);
     // One value as attributesJson writes it, without the array's brackets.
