@@ -7,8 +7,9 @@
 // x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
 // or in clip space as given (twelve floats, x y z w per corner, within the same limits: what
 // parseClipText accepts), a title (any text the figures name it by; what is not UTF-8 is shown
-// as U+FFFD), a file-name stem, and a layout: Print (the walkthrough's), Compact (for a
-// laptop's screen) or Screen (for a phone 390 CSS px wide).
+// as U+FFFD), a file-name stem, a layout: Print (the walkthrough's), Compact (for a laptop's
+// screen) or Screen (for a phone 390 CSS px wide), and the rules to clip by: the program's unless
+// others are given (ClipRules: another clip volume, depth clamp, a guard band, an attribute u).
 // What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
 // then the final figure: clipped then divided, beside divided first), each with a text
 // description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
@@ -254,6 +255,16 @@ struct WalkthroughTriangle {
     float corners[9];   // eye space
 };
 extern const WalkthroughTriangle walkthroughTriangles[5];
+
+// The figures of the walkthrough's section on what a graphics card does differently: one figure
+// each of a walkthrough triangle drawn under other rules.
+struct WalkthroughRuleFigure {
+    const char* stem;   // the first part of its figures' file names
+    int triangle;       // which of walkthroughTriangles
+    const char* rules;  // the rules, as the explorer's address carries them (parseRulesText)
+    int figure;         // which of the seven: 0 to 5 a pass's, 6 the final figure
+};
+extern const WalkthroughRuleFigure walkthroughRuleFigures[3];
 
 // The walkthrough triangle whose corners have exactly these bits, or nullptr; the second takes
 // corners in clip space, which must be the bits drawTriangleFigures projects its corners to.

@@ -75,7 +75,7 @@ void ruledPanel(std::string& svg, const TriangleFigures& figures, const View& vi
     const std::vector<std::pair<double, double>> faceCorners = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     const std::vector<Point> lost = toPixels(view, screenPoints(figures.lost));
     if (allFinite(lost)) {
-        polygon(svg, lost, std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.55\"");
+        polygon(svg, lost, std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.45\"");
     }
     if (figures.rules.guard == 1) {
         if (outlined) {
@@ -144,7 +144,10 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
     }
     const std::string g = std::to_string(rules.guard);
     if (rules.guard != 1) {
-        entries.push_back({Swatch::Band, "the guard band: −" + g + " ≤ x/w, y/w ≤ " + g});
+        // The band's edge where the panels reach it (they show what the polygons reach).
+        if (extent >= rules.guard) {
+            entries.push_back({Swatch::Band, "the guard band: −" + g + " ≤ x/w, y/w ≤ " + g});
+        }
         entries.push_back({Swatch::Before, "clipped with G = 1"});
     }
     if (!figures.lost.empty()) {

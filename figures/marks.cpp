@@ -240,7 +240,7 @@ void swatch(std::string& svg, double x, double y, Swatch kind)
         break;
     case Swatch::Lost:
         rect(svg, x, y - 7, 24, 14,
-             std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.55\" stroke=\"" +
+             std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.45\" stroke=\"" +
                  naiveStroke + "\" stroke-width=\"1.5\"");
         break;
     case Swatch::Band:

@@ -121,7 +121,7 @@ std::vector<std::string> finalRuleNotes(const TriangleFigures& figures)
         notes.push_back("Mismatch: " + mismatchNear() + " " +
                         (figures.lost.empty()
                              ? "Nothing of this triangle lies there: nothing is lost."
-                             : "Lost (red): what OpenGL's volume keeps there, " +
+                             : "Lost (purple): what OpenGL's volume keeps there, " +
                                    vertices(figures.lost.size()) + "."));
     }
     if (rules.depthClamp) {

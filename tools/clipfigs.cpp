@@ -3,7 +3,8 @@
 // what the code does.
 //
 //   clipfigs [--screen | --compact] OUTDIR
-//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs); with
+//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs), and the
+//       figures of its section on other clippers' rules; with
 //       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/, with
 //       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
 //       build's walkthrough page shows those on screens too narrow for the print layout)
@@ -31,7 +32,8 @@
 //       for each walkthrough triangle, its stem and the explorer's address that shows it; with
 //       --figures, for each of its figures the figure's name (its file name without ".svg") and
 //       the address that opens it: a pass's figure that pass alone ("&pass=2"), the final
-//       figure all six passes
+//       figure all six passes; then the same for the walkthrough's figures under other rules,
+//       their rules after the pass ("&volume=mismatch")
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
@@ -155,7 +157,19 @@ int walkthrough(const char* outdir, FigureLayout layout)
             return 1;
         }
     }
-    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles));
+    // The section on other clippers' rules: one figure each.
+    for (const WalkthroughRuleFigure& ruled : walkthroughRuleFigures) {
+        const WalkthroughTriangle& triangle = walkthroughTriangles[ruled.triangle];
+        ClipRules rules;
+        std::string error;
+        parseRulesText(ruled.rules, rules, error);
+        const TriangleFigures drawn =
+            drawTriangleFigures(triangle.corners, triangle.title, ruled.stem, layout, rules);
+        const Figure& figure = drawn.figures[ruled.figure];
+        if (!drawn.passesAgree || !writeFile(folder / figure.fileName, figure.svg)) return 1;
+    }
+    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles)) +
+                        static_cast<int>(std::size(walkthroughRuleFigures));
     std::printf("clipfigs: wrote %d figures to %s\n", figures, folder.string().c_str());
     return 0;
 }
@@ -265,6 +279,17 @@ int explorerLinks(bool figures)
             const std::string pass = i < 6 ? "&pass=" + std::to_string(i + 1) : "";
             std::printf("%s %s%s\n", name.c_str(), address.c_str(), pass.c_str());
         }
+    }
+    if (!figures) return 0;
+    // The figures under other rules, each at its pass (none for the final figure) and rules.
+    for (const WalkthroughRuleFigure& ruled : walkthroughRuleFigures) {
+        const WalkthroughTriangle& triangle = walkthroughTriangles[ruled.triangle];
+        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, "", ruled.stem);
+        std::string name = drawn.figures[ruled.figure].fileName;
+        name.erase(name.size() - 4);  // ".svg"
+        const std::string pass = ruled.figure < 6 ? "&pass=" + std::to_string(ruled.figure + 1) : "";
+        std::printf("%s explore.html#t=%s%s&%s\n", name.c_str(),
+                    triangleText(triangle.corners).c_str(), pass.c_str(), ruled.rules);
     }
     return 0;
 }
