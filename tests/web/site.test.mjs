@@ -76,10 +76,15 @@ describe('The site', { timeout: 180_000 }, () => {
                            'favicon\\.ico|[\\w-]+\\.(png|gif)|' +
                            'figures/((screen|compact)/)?[\\w-]+\\.svg)$');
     assert.deepEqual(files.filter((name) => !own.test(name)), [], 'files not the site\'s own');
+    // Every committed figure of the walkthrough, in each layout.
+    const committed = fs.readdirSync(path.resolve(path.dirname(fileURLToPath(import.meta.url)),
+                                                  '../../docs/figures'))
+      .filter((name) => name.endsWith('.svg')).length;
+    assert.equal(committed, 38, 'the five triangles\' 35 figures and three under other rules');
     for (const layout of ['', 'screen/', 'compact/']) {
       assert.equal(files.filter((name) => name.startsWith(`figures/${layout}`) &&
                                           !name.slice(8 + layout.length).includes('/')).length,
-                   35, `figures/${layout}`);
+                   committed, `figures/${layout}`);
     }
     // An icon file: its directory names each image's size and where its bytes lie in the file,
     // and the browser draws it.
