@@ -66,7 +66,7 @@ bool allFinite(const std::vector<Point>& points)
 
 // The clipped polygon, divided, as the rules leave it: filled and outlined; with a guard band
 // only its part on the face filled (what the rasteriser draws), the band's edge and the polygon
-// G = 1 leaves beside it; under the mismatch what it loses, in red.
+// G = 1 leaves beside it; under the mismatch what it loses, in purple.
 void ruledPanel(std::string& svg, const TriangleFigures& figures, const View& view,
                 const std::vector<Point>& pixels, bool outlined)
 {
