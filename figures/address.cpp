@@ -78,6 +78,8 @@ const TextForm eyeForm = {9, "nine", "a triangle", "x0,y0,z0,x1,y1,z1,x2,y2,z2",
                           coordinateNames, 1000};
 const TextForm clipForm = {12, "twelve", "a triangle in clip space",
                            "x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2", clipCoordinateNames, 1300};
+const char* const attributeNames[3] = {"u0", "u1", "u2"};
+const TextForm attributeForm = {3, "three", "the corners' u", "u0,u1,u2", attributeNames, 400};
 
 bool parseValues(const std::string& text, const TextForm& form, float* out, std::string& error)
 {
@@ -147,6 +149,11 @@ bool parseClipText(const std::string& text, Vector4 corners[3], std::string& err
         corners[k] = {values[4 * k], values[4 * k + 1], values[4 * k + 2], values[4 * k + 3]};
     }
     return true;
+}
+
+bool parseAttributeText(const std::string& text, float u[3], std::string& error)
+{
+    return parseValues(text, attributeForm, u, error);
 }
 
 namespace {

@@ -7,8 +7,9 @@
 // x y z per corner, each finite and at most 1e6 in magnitude: what parseTriangleText accepts),
 // or in clip space as given (twelve floats, x y z w per corner, within the same limits: what
 // parseClipText accepts), a title (any text the figures name it by; what is not UTF-8 is shown
-// as U+FFFD), a file-name stem, and a layout: Print (the walkthrough's), Compact (for a
-// laptop's screen) or Screen (for a phone 390 CSS px wide).
+// as U+FFFD), a file-name stem, a layout: Print (the walkthrough's), Compact (for a laptop's
+// screen) or Screen (for a phone 390 CSS px wide), and the rules to clip by: the program's unless
+// others are given (ClipRules: another clip volume, depth clamp, a guard band, an attribute u).
 // What comes out: seven SVG documents (one per pass of clipToFrustum, in the order of ClipPlane,
 // then the final figure: clipped then divided, beside divided first), each with a text
 // description (also inside the SVG, as <title> and <desc>) and a one-line summary; the polygons
@@ -29,6 +30,7 @@
 #include "clip/clip.h"
 #include "math/vecmath.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,98 @@ const char* edgeCaseName(ClipEdgeCase edgeCase);
 // when the edge does not cross; a value that is not finite as the string "NaN", "Infinity" or
 // "-Infinity" (as verticesJson).
 std::string edgesJson(const std::vector<EdgeRecord>& edges);
+
+// ---- Other rules: what a GPU does differently ------------------------------------------------
+// The program clips as OpenGL 1.1 does. A graphics card's pipeline may follow other rules, and the
+// figures can follow them too, on the same triangle, with the same arithmetic: another clip
+// volume (0 <= z <= w, with or without the projection made for it), depth clamp (no near and far
+// passes), a guard band (the side planes at ±G·w) and an attribute u carried through each cut.
+// Nothing here changes the program's clipper: under the program's rules every walk is clipEdge's
+// own, and the walk over planes below, given the program's six planes, gives clipToFrustum's bits.
+
+enum class ClipVolume {
+    Gl,        // -w <= z <= w with matFrustum's projection: the program's
+    ZeroOne,   // 0 <= z <= w with the projection of the same frustum made for it
+    Mismatch,  // matFrustum's projection tested against 0 <= z <= w: the porting mistake
+};
+
+struct ClipRules {
+    ClipVolume volume = ClipVolume::Gl;
+    bool depthClamp = false;    // the near and far passes are not made; their input passes on
+    int guard = 1;              // G: the four side planes test against ±G·w (1, 2, 4 or 8)
+    bool attribute = false;     // the figures show u, each vertex's attribute, through each cut
+    float u[3] = {0, 0.5f, 1};  // the corners' u, corner 0 first
+};
+// The program's volume, no clamp, no guard band: every pass is clipToPlane's own.
+bool walksAsProgram(const ClipRules& rules);
+// And no attribute shown either: the figures are the program's, byte for byte.
+bool isProgramRules(const ClipRules& rules);
+
+// One plane of a walk, as data. A vertex is outside when the strict test holds for its stored
+// floats: s·w < c for an upper plane, c < -s·w for a lower one (s·w and -s·w formed in float,
+// exact for the scales used: 0, 1 and powers of two), so a vertex on the plane is inside. d(V)
+// = s·w - c or c + s·w, in double. s = 1 is the program's plane; s = G a guard band's side plane;
+// s = 0 the zero-one volume's near plane 0 <= z (its d is z itself).
+struct WalkPlane {
+    ClipPlane pass;              // the pass of clipToFrustum it takes the place of: its name
+    float Vector4::*coordinate;  // the coordinate it bounds: x, y or z
+    bool upper;                  // inside c <= s·w; else inside c >= -s·w
+    float scale;                 // s, the scale of w
+};
+// The program's six planes, in the order of ClipPlane.
+extern const WalkPlane programPlanes[6];
+// The planes the rules test, in walk order: left, right, bottom, top (at ±G·w), then near and
+// far (z >= -w or z >= 0, and z <= w) unless depth clamp leaves them out.
+std::vector<WalkPlane> rulePlanes(const ClipRules& rules);
+
+// What one edge P -> Q does against a plane as data, in clipEdge's shape and with its operand
+// order: t = d(P) / (d(P) - d(Q)) as ((-(s·Pw)) - Pc) / (((Qc - Pc) + s·Qw) - s·Pw) for a lower
+// plane and (s·Pw - Pc) / (((Qc - Pc) - s·Qw) + s·Pw) for an upper one, in double, kept on the
+// edge; the cut point interpolated from P, each component rounded once. For the program's planes
+// these are clipEdge's operations on the same values, so the bits are clipEdge's.
+ClipEdge walkEdge(const Vector4& p, const Vector4& q, const WalkPlane& plane);
+// d(V) for the plane, in double (clipDistance for the program's planes).
+double walkDistance(const Vector4& v, const WalkPlane& plane);
+// One pass against the plane: clipToPlane's walk with walkEdge; and its records, as edgeWalk
+// gives them.
+ClipPolygon walkPass(const ClipPolygon& input, const WalkPlane& plane);
+std::vector<EdgeRecord> walkRecords(const ClipPolygon& input, const WalkPlane& plane);
+// The walk over a list of planes: each pass's output and records, in order; the last output is
+// the clipped polygon. Given programPlanes, clipToFrustum's result to the bit.
+struct PlaneWalk {
+    std::vector<ClipPolygon> after;
+    std::vector<std::vector<EdgeRecord>> edges;
+};
+PlaneWalk walkPlanes(const ClipPolygon& polygon, const std::vector<WalkPlane>& planes);
+
+// The projection the volume is made with, eye space to clip space: matFrustum's for gl and
+// mismatch; for zero-one the same frustum with z' = -f/(f - n)·z - f·n/(f - n), entries computed
+// in double and rounded to float as matFrustum's are (near face at z' = 0, far face at z' = w).
+Matrix4 volumeProjection(ClipVolume volume);
+// The depth at which the mismatch's near plane z = 0 lies: 2fn/(f + n), 0.4 for this frustum.
+double mismatchNearDepth();
+
+// "gl", "zero-one", "mismatch", as the address and clipfigs name them; and back.
+const char* volumeName(ClipVolume volume);
+bool parseVolume(const std::string& text, ClipVolume& volume);
+// The rules on, at a glance: "OpenGL: −w ≤ z ≤ w" for the program's; else e.g. "Vulkan: 0 ≤ z ≤
+// w · guard band 4", "OpenGL projection against 0 ≤ z ≤ w · depth clamp · u = 0, 0.5, 1".
+std::string rulesLabel(const ClipRules& rules);
+// Reads the corners' u written as three decimals "u0,u1,u2", within the limits of
+// parseTriangleText; as it, says what is wrong in error.
+bool parseAttributeText(const std::string& text, float u[3], std::string& error);
+// The corners' u as shortest decimals: "0,0.5,1".
+std::string attributeText(const float u[3]);
+// Reads the rules from the explorer's address parameters, '&' between them, in any order:
+// "volume=gl|zero-one|mismatch", "clamp", "guard=1|2|4|8", "u" (0, 0.5 and 1) or "u=a,b,c";
+// a parameter of another name is no rule and is passed over. Returns true and sets rules (each
+// rule not named at its default) or returns false, leaving rules alone, with error in words.
+bool parseRulesText(const std::string& text, ClipRules& rules, std::string& error);
+// The rules as such parameters, the program's left out: "volume=zero-one&clamp&guard=4&u=0,0.5,1";
+// "" for the program's rules.
+std::string rulesText(const ClipRules& rules);
+// The u of each vertex as a JSON array, as verticesJson writes a value.
+std::string attributesJson(const std::vector<float>& u);
 
 // One numbering for every figure, description and step. A vertex is named by where it comes
 // from, followed through the edge walks (what an edge appends as Q is Q; what a crossing edge
@@ -99,18 +193,33 @@ struct TriangleFigures {
     std::vector<CutPoint> cuts;        // the cut points, in the order the passes made them
     std::string title;         // the title the figures show (mended where it was no UTF-8)
     std::string stem;          // the first part of the figures' file names
+    // Under other rules (the program's by default):
+    ClipRules rules;           // the rules the passes follow (a triangle given in clip space has
+                               // no projection to mismatch: its mismatch is drawn as zero-one)
+    WalkPlane planes[6];       // the plane each pass tests
+    bool skipped[6] = {};      // the pass is not made (depth clamp): afterPass holds its input
+    std::vector<float> attributes[6];  // u of each vertex of afterPass[p], carried through cuts
+    std::vector<float> clippedAttributes;  // u of each vertex of clipped
+    ClipPolygon unguarded;     // with a guard band: what the same rules keep with G = 1
+    std::size_t unguardedCuts = 0;  // and the cuts they make
+    ClipPolygon lost;          // the mismatch: what the program's volume keeps and this loses
 };
 
 // Draws the seven figures of the triangle with the given corners (eye space, x y z per corner),
 // projected as the mesh pass projects them.
+// Under other rules, projected with the rules' volume (volumeProjection) and walked over their
+// planes; under the program's rules the figures are the program's, byte for byte.
 TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
                                     const std::string& stem,
-                                    FigureLayout layout = FigureLayout::Print);
+                                    FigureLayout layout = FigureLayout::Print,
+                                    const ClipRules& rules = {});
 // The same from a triangle given in clip space, clipped as given: for corners that
-// drawTriangleFigures would project to, the same figures to the byte.
+// drawTriangleFigures would project to, the same figures to the byte (except the mismatch's,
+// which with no projection of its own is zero-one's).
 TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::string& title,
                                         const std::string& stem,
-                                        FigureLayout layout = FigureLayout::Print);
+                                        FigureLayout layout = FigureLayout::Print,
+                                        const ClipRules& rules = {});
 
 // The origins of the polygon that enters pass `pass` (0..5): the corners 0, 1, 2 for the first.
 std::vector<int> originsBefore(const TriangleFigures& figures, int pass);
@@ -146,6 +255,16 @@ struct WalkthroughTriangle {
     float corners[9];   // eye space
 };
 extern const WalkthroughTriangle walkthroughTriangles[5];
+
+// The figures of the walkthrough's section on what a graphics card does differently: one figure
+// each of a walkthrough triangle drawn under other rules.
+struct WalkthroughRuleFigure {
+    const char* stem;   // the first part of its figures' file names
+    int triangle;       // which of walkthroughTriangles
+    const char* rules;  // the rules, as the explorer's address carries them (parseRulesText)
+    int figure;         // which of the seven: 0 to 5 a pass's, 6 the final figure
+};
+extern const WalkthroughRuleFigure walkthroughRuleFigures[3];
 
 // The walkthrough triangle whose corners have exactly these bits, or nullptr; the second takes
 // corners in clip space, which must be the bits drawTriangleFigures projects its corners to.

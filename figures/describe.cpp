@@ -51,24 +51,32 @@ std::string keyLines(const TriangleFigures& figures, const std::vector<int>& cut
 
 Described describePass(const TriangleFigures& figures, int pass)
 {
-    const PlaneInfo& plane = planeInfos[pass];
-    const Polygon& before = pass == 0 ? figures.triangle : figures.afterPass[pass - 1];
+    const PlaneInfo plane = passPlane(figures, pass);
+    const Polygon& before = polygonBefore(figures, pass);
     const Polygon& after = figures.afterPass[pass];
     const std::vector<int> from = originsBefore(figures, pass), to = figures.origins[pass];
     const std::string axis = plane.axis;
-    const std::string d = plane.upper ? "w − " + axis : axis + " + w";
+    const bool skipped = figures.skipped[pass];
     Described out;
     std::string& text = out.description;
     text = passTitle(figures.title, pass) + ".\n";
-    text += std::string(plane.enumerator) + " keeps what lies inside " + insideText(plane) +
-            ", where d = " + d + " ≥ 0; only " + axis + " and w decide the test.\n";
+    const std::string rules = rulesNote(figures);
+    if (!rules.empty()) text += rules + "\n";
+    text += std::string(plane.enumerator) + (skipped ? " would keep" : " keeps") +
+            " what lies inside " + insideText(plane) + ", where d = " + distanceText(plane) +
+            " ≥ 0; only " + axis + (plane.scale == 0 ? " decides" : " and w decide") +
+            " the test.\n";
+    for (const std::string& note : passRuleNotes(figures, pass)) text += note + "\n";
     text += "Before the pass: " + vertices(before.size()) + "; after it: " +
             vertices(after.size()) + ".\n";
     if (before.empty()) text += "Nothing is left to clip: an earlier pass removed it all.\n";
-    text += "Each vertex is named by where it comes from: the triangle's corners keep their "
-            "numbers 0, 1 and 2, and cut points get letters. Its place in the list is its "
-            "vertex number, and the list starts with what edge 0 → 1 appends, so even a pass "
-            "that cuts nothing turns it by one place.\n";
+    text += skipped ? "Each vertex is named by where it comes from: the triangle's corners keep "
+                      "their numbers 0, 1 and 2, and cut points get letters. Its place in the "
+                      "list is its vertex number; a pass not made keeps the list as it is.\n"
+                    : "Each vertex is named by where it comes from: the triangle's corners keep "
+                      "their numbers 0, 1 and 2, and cut points get letters. Its place in the "
+                      "list is its vertex number, and the list starts with what edge 0 → 1 "
+                      "appends, so even a pass that cuts nothing turns it by one place.\n";
     text += keyLines(figures, cutsAmong({from, to}));
 
     std::vector<std::string> dropped, cuts;
@@ -100,6 +108,11 @@ Described describePass(const TriangleFigures& figures, int pass)
     }
     if (!before.empty() && after.empty()) text += "Nothing is inside " + insideText(plane) + ".\n";
 
+    if (skipped) {
+        out.summary = std::string(plane.enumerator) + ", not made (depth clamp): " +
+                      vertices(before.size()) + " passed on unchanged";
+        return out;
+    }
     out.summary = std::string(plane.enumerator) + ", inside " + insideText(plane) + ": " +
                   vertices(before.size()) + " in, " + std::to_string(after.size()) + " out; " +
                   (dropped.empty() ? "none dropped" : namesText(dropped) + " dropped") + "; " +
@@ -118,10 +131,14 @@ Described describeFinal(const TriangleFigures& figures)
     Described out;
     std::string& text = out.description;
     text = "Triangle “" + figures.title + "”: clipped, then divided by w.\n";
+    const std::string rules = rulesNote(figures);
+    if (!rules.empty()) text += rules + "\n";
     text += "What the simulated camera sees, x/w against y/w, on the cube's face −1 ≤ x/w, y/w "
             "≤ 1.\n";
-    text += "Clipped first: clipToFrustum returns " + vertices(clipped.size()) + " of the " +
-            std::to_string(triangle.size()) + " corners' triangle";
+    text += std::string("Clipped first: ") +
+            (walksAsProgram(figures.rules) ? "clipToFrustum returns " : "the passes leave ") +
+            vertices(clipped.size()) + " of the " + std::to_string(triangle.size()) +
+            " corners' triangle";
     text += clipped.empty() ? "; nothing lies inside the view volume.\n" : "; divided by w:\n";
     std::size_t cuts = 0;
     for (std::size_t i = 0; i < clipped.size(); ++i) {
@@ -131,14 +148,22 @@ Described describeFinal(const TriangleFigures& figures)
                 (corner ? "" : " (cut)") + ": " + landing(clipped[i]) + ".\n";
     }
     text += keyLines(figures, cutsAmong({origins}));
+    for (const std::string& note : finalRuleNotes(figures)) text += note + "\n";
     text += "Divided first, without clipping, the corners land:\n";
     std::size_t behind = 0;
     for (std::size_t i = 0; i < triangle.size(); ++i) {
         behind += triangle[i].w < 0 ? 1 : 0;
         text += "corner " + std::to_string(i) + ": " + landing(triangle[i]) + ".\n";
     }
+    // With a guard band, how many cuts all passes made, beside how many they make without it.
+    const std::string guard =
+        figures.rules.guard == 1
+            ? ""
+            : "; guard band " + std::to_string(figures.rules.guard) + ": " +
+                  std::to_string(figures.cuts.size()) + " cuts made, " +
+                  std::to_string(figures.unguardedCuts) + " with G = 1";
     out.summary = "Clipped then divided: " + vertices(clipped.size()) + ", " +
-                  std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts") + "; " +
+                  std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts") + guard + "; " +
                   (behind == 0 ? "no corner behind the eye"
                                : std::to_string(behind) +
                                      (behind == 1 ? " corner" : " corners") + " behind the eye");

@@ -35,19 +35,74 @@ void face(std::string& svg, const View& view)
 }
 
 Table dividedTable(const Polygon& polygon, const std::vector<std::string>& names,
-                   const std::vector<VertexKind>& kinds)
+                   const std::vector<VertexKind>& kinds, const std::vector<float>* u)
 {
     Table t;
     t.headers = {"#", "vertex", "x/w", "y/w", "z/w", "w", ""};
     t.shown = {false, false, true, true, false, false, false};
+    if (u) {
+        t.headers.insert(t.headers.end() - 1, "u");
+        t.shown.insert(t.shown.end() - 1, true);
+    }
     for (std::size_t i = 0; i < polygon.size(); ++i) {
         const Vector4 d = divided(polygon[i]);
         std::string note = kinds.empty() ? "" : kindName(kinds[i]);
         if (polygon[i].w < 0) note = "w < 0";
         t.rows.push_back({std::to_string(i), names[i], value(d.x), value(d.y), value(d.z),
                           value(polygon[i].w), note});
+        if (u) t.rows.back().insert(t.rows.back().end() - 1, i < u->size() ? value((*u)[i]) : "");
     }
     return t;
+}
+
+// Whether there is an outline to draw: some points, none of them at infinity.
+bool allFinite(const std::vector<Point>& points)
+{
+    for (const Point& p : points) {
+        if (!finite(p.x, p.y)) return false;
+    }
+    return !points.empty();
+}
+
+// The clipped polygon, divided, as the rules leave it: filled and outlined; with a guard band
+// only its part on the face filled (what the rasteriser draws), the band's edge and the polygon
+// G = 1 leaves beside it; under the mismatch what it loses, in purple.
+void ruledPanel(std::string& svg, const TriangleFigures& figures, const View& view,
+                const std::vector<Point>& pixels, bool outlined)
+{
+    const std::string stroke = std::string("stroke=\"") + afterStroke +
+                               "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"";
+    const std::vector<std::pair<double, double>> faceCorners = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const std::vector<Point> lost = toPixels(view, screenPoints(figures.lost));
+    if (allFinite(lost)) {
+        polygon(svg, lost, std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.45\"");
+    }
+    if (figures.rules.guard == 1) {
+        if (outlined) {
+            polygon(svg, pixels,
+                    std::string("fill=\"") + afterFill + "\" fill-opacity=\"0.35\" " + stroke);
+        }
+        return;
+    }
+    const double g = figures.rules.guard;
+    polygon(svg, toPixels(view, {{-g, -g}, {g, -g}, {g, g}, {-g, g}}),
+            std::string("fill=\"none\" stroke=\"") + planeStroke +
+                "\" stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
+    if (outlined) {
+        svg += "<clipPath id=\"face0\">";
+        polygon(svg, toPixels(view, faceCorners), "");
+        svg += "</clipPath>\n";
+        polygon(svg, pixels,
+                std::string("clip-path=\"url(#face0)\" fill=\"") + afterFill +
+                    "\" fill-opacity=\"0.35\"");
+        polygon(svg, pixels, "fill=\"none\" " + stroke);
+    }
+    const std::vector<Point> unguarded = toPixels(view, screenPoints(figures.unguarded));
+    if (allFinite(unguarded)) {
+        polygon(svg, unguarded,
+                "fill=\"none\" stroke=\"#616161\" stroke-width=\"1.2\" stroke-dasharray=\"4 3\" "
+                "stroke-linejoin=\"round\"");
+    }
 }
 
 // How far from the face's centre the final figure's panels reach, at most, in x/w and y/w: a
@@ -59,8 +114,10 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
 {
     const Polygon& triangle = figures.triangle;
     const Polygon& clipped = figures.clipped;
+    const ClipRules& rules = figures.rules;
     // The clipped polygon by the names of the last pass, the corners by their own.
     const std::vector<int> origins[2] = {clippedOrigins(figures), {0, 1, 2}};
+    const std::vector<float> u[2] = {figures.clippedAttributes, attributesBefore(figures, 0)};
     // One view for both panels, holding the face and every divided point it can.
     double extent = 1;
     for (const Polygon* polygon : {&triangle, &clipped}) {
@@ -68,13 +125,15 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
             if (finite(u, v)) extent = std::max({extent, std::fabs(u), std::fabs(v)});
         }
     }
-    extent = std::min(extent, finalExtentLimit);
+    // A guard band's polygon reaches out to ±G on the face's scale.
+    extent = std::min(extent, std::max(finalExtentLimit, double(rules.guard)));
 
     std::vector<LegendEntry> entries = {
         {Swatch::Face, "the cube's face: −1 ≤ x/w, y/w ≤ 1"},
         {Swatch::Kept, "a corner of the triangle"},
         {Swatch::After, "clipped in clip space, then divided"},
-        {Swatch::Cut, "cut: made by clipToFrustum"},
+        {Swatch::Cut, walksAsProgram(figures.rules) ? "cut: made by clipToFrustum"
+                                                    : "cut: made by the passes"},
         {Swatch::Naive, "divided first: what lands on the face"},
     };
     for (const Vector4& v : triangle) {
@@ -83,16 +142,33 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
             break;
         }
     }
+    const std::string g = std::to_string(rules.guard);
+    if (rules.guard != 1) {
+        // The band's edge where the panels reach it (they show what the polygons reach).
+        if (extent >= rules.guard) {
+            entries.push_back({Swatch::Band, "the guard band: −" + g + " ≤ x/w, y/w ≤ " + g});
+        }
+        entries.push_back({Swatch::Before, "clipped with G = 1"});
+    }
+    if (!figures.lost.empty()) {
+        entries.push_back({Swatch::Lost, "lost: nearer than the depth " +
+                                             compact(mismatchNearDepth(), 4)});
+    }
+    for (const LegendEntry& entry : attributeLegend(figures)) entries.push_back(entry);
     const std::string title = "Triangle “" + figures.title + "”: clipped, then divided by w";
-    const Frame frame =
-        makeFrame(layout, title,
-                  {layout != FigureLayout::Screen
-                       ? "What the simulated camera sees, x/w against y/w. Left: clipToFrustum, "
-                         "then the division. Right: the division first."
-                       : "What the simulated camera sees, x/w against y/w. Above: "
-                         "clipToFrustum, then the division. Below: the division first."},
-                  clipped.size(), triangle.size(), entries.size(),
-                  keyEntries(figures, cutsAmong({origins[0]})));
+    const std::string clipper = walksAsProgram(rules) ? "clipToFrustum" : "the clipping";
+    std::vector<std::string> notes = {
+        layout != FigureLayout::Screen
+            ? "What the simulated camera sees, x/w against y/w. Left: " + clipper +
+                  ", then the division. Right: the division first."
+            : "What the simulated camera sees, x/w against y/w. Above: " + clipper +
+                  ", then the division. Below: the division first."};
+    const std::string rulesLine = rulesNote(figures);
+    if (!rulesLine.empty()) notes.insert(notes.begin(), rulesLine);
+    Frame frame = makeFrame(layout, title, notes, clipped.size(), triangle.size(), entries.size(),
+                            keyEntries(figures, cutsAmong({origins[0]})), {},
+                            finalRuleNotes(figures));
+    frame.shownOnly = frame.shownOnly || rules.attribute;
     std::string svg = frameStart(frame, title, description);
 
     std::vector<VertexKind> clippedKinds;
@@ -121,19 +197,21 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
 
         const std::string clipId = "plot" + std::to_string(p);
         const std::string heading =
-            p == 0 ? "clipToFrustum, then ÷ w: " + std::to_string(clipped.size()) + " vertices"
-                   : "÷ w first, no clipping";
+            p == 1               ? "÷ w first, no clipping"
+            : rules.guard != 1   ? "guard band " + g + ": " + std::to_string(figures.cuts.size()) +
+                                     (figures.cuts.size() == 1 ? " cut, " : " cuts, ") +
+                                     std::to_string(figures.unguardedCuts) + " with G = 1"
+            : walksAsProgram(rules) ? "clipToFrustum, then ÷ w: " + std::to_string(clipped.size()) +
+                                        " vertices"
+                                  : "clipped, then ÷ w: " + std::to_string(clipped.size()) +
+                                        " vertices";
         panelHeading(svg, frame, p, heading);
         plotClip(svg, view, clipId);
         face(svg, view);
         grid(svg, view, "x/w", "y/w");
         svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
         if (p == 0) {
-            if (outlined) {
-                polygon(svg, pixels,
-                        std::string("fill=\"") + afterFill + "\" fill-opacity=\"0.35\" stroke=\"" +
-                            afterStroke + "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"");
-            }
+            ruledPanel(svg, figures, view, pixels, outlined);
         } else {
             // The part on the face, filled, and the whole triangle's outline beyond it.
             const std::string faceId = "face" + std::to_string(p);
@@ -154,6 +232,7 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
         const std::vector<VertexKind>& kinds = p == 0 ? clippedKinds : cornerKinds;
         std::vector<Point> marked;
         for (std::size_t i : onPanel) {
+            if (rules.attribute) attributeDisc(svg, pixels[i], attributeGrey(figures, u[p][i]));
             marker(svg, pixels[i], kinds[i]);
             marked.push_back(pixels[i]);
         }
@@ -196,7 +275,8 @@ std::string finalFigure(const TriangleFigures& figures, FigureLayout layout,
         }
         plotNote(svg, view, lines, false);
         frameTable(svg, frame, view, p,
-                   dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{}));
+                   dividedTable(shown, names, p == 0 ? clippedKinds : std::vector<VertexKind>{},
+                                rules.attribute ? &u[p] : nullptr));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

@@ -164,7 +164,8 @@ std::vector<std::string> packed(const std::vector<std::string>& entries, std::si
 
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
-                std::size_t entries, const std::vector<std::string>& key, HeaderLines room)
+                std::size_t entries, const std::vector<std::string>& key, HeaderLines room,
+                const std::vector<std::string>& footnotes)
 {
     const LayoutMetrics& m = metrics(layout);
     Frame f{};
@@ -200,10 +201,21 @@ Frame makeFrame(FigureLayout layout, const std::string& title,
     f.legendTop = f.tableTop[1] + tableHeight[1] + m.tableToLegend;
     f.keyLines = packed(key, m.keyCharacters);
     f.keyTop = f.legendTop + legendHeight(entries, f.legendColumns) - 1.5;
-    // Below the legend's last row (or the key's last line) room for its descenders.
-    f.height = f.keyLines.empty()
-                   ? f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom
-                   : f.keyTop + keyLineHeight * double(f.keyLines.size() - 1) + 7.5;
+    f.shownOnly = layout == FigureLayout::Compact;
+    for (const std::string& note : footnotes) {
+        for (const std::string& line : wrapped(note, m.keyCharacters)) f.footLines.push_back(line);
+    }
+    // The footnotes a paragraph's gap under the key, or where the key would begin.
+    f.footTop = f.keyTop + (f.keyLines.empty() ? 4 : keyLineHeight * double(f.keyLines.size()) + 6);
+    // Below the legend's last row (or the key's or the footnotes' last line) room for its
+    // descenders.
+    if (!f.footLines.empty()) {
+        f.height = f.footTop + keyLineHeight * double(f.footLines.size() - 1) + 7.5;
+    } else {
+        f.height = f.keyLines.empty()
+                       ? f.legendTop + legendHeight(entries, f.legendColumns) + m.bottom
+                       : f.keyTop + keyLineHeight * double(f.keyLines.size() - 1) + 7.5;
+    }
     return f;
 }
 
@@ -240,8 +252,7 @@ void panelHeading(std::string& svg, const Frame& frame, int p, const std::string
 
 void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t)
 {
-    table(svg, view.left - 40, frame.tableTop[p],
-          frame.layout == FigureLayout::Compact ? shownColumns(t) : t);
+    table(svg, view.left - 40, frame.tableTop[p], frame.shownOnly ? shownColumns(t) : t);
 }
 
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries)
@@ -251,6 +262,10 @@ void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendE
     for (std::size_t i = 0; i < frame.keyLines.size(); ++i) {
         text(svg, frame.legendLeft, frame.keyTop + keyLineHeight * double(i), frame.keyLines[i],
              {12});
+    }
+    for (std::size_t i = 0; i < frame.footLines.size(); ++i) {
+        text(svg, frame.legendLeft, frame.footTop + keyLineHeight * double(i), frame.footLines[i],
+             {12, "", "", "#424242"});
     }
 }
 

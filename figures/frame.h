@@ -37,17 +37,22 @@ struct Frame {
     int legendColumns;
     std::vector<std::string> keyLines;    // the key of the cut points, packed into lines
     double keyTop;                        // its first baseline, under the legend
+    std::vector<std::string> footLines;   // notes under the key, each wrapped on its own
+    double footTop;                       // their first baseline
     double smallText;                     // tick labels and captions: 12 px, the least text
+    bool shownOnly;                       // the tables show only the values the plots show
+                                          // (compact, or with u in a column of its own)
 };
 
 // The frame of a figure whose panels' tables have rows0 and rows1 rows, whose legend has
 // `entries` and whose key of the cut points has the entries `key` ("a: cut of ..."). Its header
 // takes room for at least `room`'s lines (blank under the text), so that the figures of a
-// series, the steps of one pass, can share one height.
+// series, the steps of one pass, can share one height. The footnotes, sentences each wrapped to
+// the figure's width, come under the key.
 Frame makeFrame(FigureLayout layout, const std::string& title,
                 const std::vector<std::string>& notes, std::size_t rows0, std::size_t rows1,
                 std::size_t entries, const std::vector<std::string>& key = {},
-                HeaderLines room = {});
+                HeaderLines room = {}, const std::vector<std::string>& footnotes = {});
 // The document's head (with its title and description) and the header lines.
 std::string frameStart(const Frame& frame, const std::string& title,
                        const std::string& description);
@@ -58,7 +63,7 @@ void panelHeading(std::string& svg, const Frame& frame, int p, const std::string
 // Panel p's table under its plot (view): in the compact layout only the values the plot shows,
 // so that two tables fit side by side.
 void frameTable(std::string& svg, const Frame& frame, const View& view, int p, const Table& t);
-// The legend, and the key under it.
+// The legend, the key under it and the footnotes under that.
 void frameLegend(std::string& svg, const Frame& frame, const std::vector<LegendEntry>& entries);
 
 // Text broken at spaces into lines of at most `width` characters (a longer word on its own,

@@ -231,6 +231,23 @@ void swatch(std::string& svg, double x, double y, Swatch kind)
              std::string("fill=\"") + naiveFill + "\" fill-opacity=\"0.35\" stroke=\"" +
                  naiveStroke + "\" stroke-width=\"1.5\"");
         break;
+    case Swatch::Attribute:  // u from light to dark
+        for (int k = 0; k < 3; ++k) {
+            static const char* const greys[3] = {"#ebebeb", "#8c8c8c", "#2d2d2d"};
+            svg += "<circle cx=\"" + px(x + 4 + 8 * k) + "\" cy=\"" + px(y) + "\" r=\"4\" fill=\"" +
+                   greys[k] + "\" stroke=\"#424242\" stroke-width=\"1\"/>\n";
+        }
+        break;
+    case Swatch::Lost:
+        rect(svg, x, y - 7, 24, 14,
+             std::string("fill=\"") + lostFill + "\" fill-opacity=\"0.45\" stroke=\"" +
+                 naiveStroke + "\" stroke-width=\"1.5\"");
+        break;
+    case Swatch::Band:
+        rect(svg, x, y - 7, 24, 14,
+             std::string("fill=\"none\" stroke=\"") + planeStroke +
+                 "\" stroke-width=\"1.2\" stroke-dasharray=\"5 4\"");
+        break;
     case Swatch::Face:
         rect(svg, x, y - 7, 24, 14,
              std::string("fill=\"") + insideFill + "\" stroke=\"" + planeStroke +

@@ -27,6 +27,10 @@ void followOrigins(TriangleFigures& figures)
     std::vector<int> before = {0, 1, 2};
     for (int pass = 0; pass < 6; ++pass) {
         std::vector<int>& after = figures.origins[pass];
+        if (figures.skipped[pass]) {
+            after = before;  // a pass left out hands its input on as it is
+            continue;
+        }
         after.assign(figures.afterPass[pass].size(), -1);
         const std::vector<EdgeRecord>& walk = figures.edges[pass];
         for (std::size_t e = 0; e < walk.size(); ++e) {

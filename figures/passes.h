@@ -24,10 +24,19 @@ struct PlaneInfo {
     const char* fileName;        // the part of the figure's file name
     const char* axis;            // "x", "y" or "z": the view is this coordinate against w
     float Vector4::*coordinate;  // the same coordinate, as a member
-    bool upper;                  // the plane is c = w, inside c <= w; else c = -w, inside c >= -w
+    bool upper;                  // the plane is c = s·w, inside c <= s·w; else c = -s·w, inside
+                                 // c >= -s·w
+    float scale;                 // s: 1 for the program's planes, G for a guard band's, 0 for
+                                 // the plane 0 <= z
 };
 // In the order of ClipPlane, which is the order clipToFrustum applies them in.
 extern const PlaneInfo planeInfos[6];
+// The plane pass `pass` tests under the figures' rules: planeInfos[pass] with their scale of w.
+PlaneInfo passPlane(const TriangleFigures& figures, int pass);
+// The other plane of the same coordinate under the same rules (ClipLeft's is ClipRight's).
+PlaneInfo otherPlane(const TriangleFigures& figures, int pass);
+// The polygon entering pass `pass`.
+const ClipPolygon& polygonBefore(const TriangleFigures& figures, int pass);
 
 bool sameBits(const Vector4& a, const Vector4& b);
 bool sameBits(const Polygon& a, const Polygon& b);
@@ -38,7 +47,9 @@ std::vector<VertexKind> outputKinds(const TriangleFigures& figures, int pass,
                                     const std::vector<int>& after);
 
 Matrix4 projection();                    // eye space to clip space, as the mesh pass projects
+Matrix4 projection(const TriangleFigures& figures);  // as the figures' rules project
 Polygon project(const float corners[9]);  // the triangle's corners in clip space
+Polygon project(const float corners[9], const Matrix4& matrix);  // by that projection
 Polygon clipOnePlane(const Polygon& input, ClipPlane plane);
 Polygon clipWhole(const Polygon& input);
 Vector4 divided(const Vector4& v);  // x/w, y/w, z/w: for drawing only
@@ -81,18 +92,70 @@ struct PassBounds {
     double uMin, uMax, vMin, vMax;  // the c-w view both panels show
 };
 PassBounds passBounds(const Polygon& before, const PlaneInfo& plane);
-std::string insideText(const PlaneInfo& plane);                // "x ≤ w"
+std::string insideText(const PlaneInfo& plane);                // "x ≤ w", "x ≥ −4w", "z ≥ 0"
+std::string planeText(const PlaneInfo& plane);                 // "x = w", "x = −4w", "z = 0"
+std::string distanceText(const PlaneInfo& plane);              // d: "w − x", "x + 4w", "z"
+// Inside both planes of the coordinate: "−w ≤ x ≤ w", "0 ≤ z ≤ w" (lower and upper either way).
+std::string wedgeText(const PlaneInfo& plane, const PlaneInfo& other);
 std::string passTitle(const std::string& triangleTitle, int pass);
-std::vector<LegendEntry> passLegend(const PlaneInfo& plane);
+std::vector<LegendEntry> passLegend(const PlaneInfo& plane, const PlaneInfo& other);
 // The header's notes on the view of the polygon entering the pass, and on the numbering.
-std::vector<std::string> passNotes(const PlaneInfo& plane, const Polygon& before);
+std::vector<std::string> passNotes(const TriangleFigures& figures, int pass);
 // The plot's clip path, the shaded inside and the planes, the grid.
-void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const std::string& id);
+void passPlot(std::string& svg, const View& view, const PlaneInfo& plane, const PlaneInfo& other,
+              const std::string& id);
 std::vector<std::pair<double, double>> viewPoints(const Polygon& polygon, const PlaneInfo& plane);
-std::vector<Segment> planeLines(const View& view);
+// The lines of the coordinate's two planes, in pixels.
+std::vector<Segment> planeLines(const View& view, const PlaneInfo& plane, const PlaneInfo& other);
 void planeLabels(std::string& svg, const View& view, const PlaneInfo& plane);
-// Each vertex's place in the list, its name, its values and its kind; bold the axis and w.
+// Each vertex's place in the list, its name, its values and its kind; bold the axis and w. With
+// u (one per vertex), a column of it before the kind.
 Table vertexTable(const Polygon& polygon, const std::vector<std::string>& names,
-                  const std::vector<VertexKind>& kinds, const char* axis);
+                  const std::vector<VertexKind>& kinds, const char* axis,
+                  const std::vector<float>* u = nullptr);
+
+// ---- Under other rules (rule_notes.cpp) ----
+// The header's line naming the rules: "Rules: Vulkan: 0 ≤ z ≤ w · guard band 4."; "" for the
+// program's.
+std::string rulesNote(const TriangleFigures& figures);
+// What the rules change about pass `pass`, in sentences, for the figure's foot and description;
+// brief, a line each and nothing of u (which the step's legend names), for the foot of its step
+// figures, which must fit beside the explorer's views on a laptop's screen.
+std::vector<std::string> passRuleNotes(const TriangleFigures& figures, int pass,
+                                       bool brief = false);
+// What they change about the final picture: the guard band's cuts, the mismatch's near plane and
+// what it loses, the depth clamp, and u at each cut against the divided edge's.
+std::vector<std::string> finalRuleNotes(const TriangleFigures& figures);
+// The cut points the passes made, counted as the figures letter them.
+std::size_t cutCount(const std::vector<std::vector<EdgeRecord>>& walks);
+
+// The legend's entry for u (none when u is not shown), and the discs of u behind the markers.
+std::vector<LegendEntry> attributeLegend(const TriangleFigures& figures);
+void attributeDiscs(std::string& svg, const TriangleFigures& figures,
+                    const std::vector<Point>& pixels, const std::vector<float>& u);
+
+// ---- The attribute u (attributes.cpp) ----
+// u of every vertex of every pass's output and of the clipped polygon, from the corners' u
+// (rules.u) through each cut with the walk's own t, as the clipper interpolates a coordinate.
+void carryAttributes(TriangleFigures& figures);
+// u of the vertices entering pass `pass`.
+std::vector<float> attributesBefore(const TriangleFigures& figures, int pass);
+// u as the figures draw it: a grey from light (the corners' least u) to dark (their greatest).
+std::string attributeGrey(const TriangleFigures& figures, float u);
+// A disc of that grey behind a vertex's marker.
+void attributeDisc(std::string& svg, Point p, const std::string& grey);
+// u at a cut point against what the parameter of the divided edge would give there.
+struct CutAttribute {
+    int origin;          // the cut point
+    float byT;           // u from the clipper's t (what the figures carry)
+    bool divided;        // both ends of its edge have w > 0, so the divided edge is a segment
+    double s;            // the divided edge's parameter where it meets the plane (when divided)
+    double bySplit;      // u from s
+};
+std::vector<CutAttribute> cutAttributes(const TriangleFigures& figures,
+                                        const std::vector<int>& cuts);
+// The step's u, for a crossing edge with u shown: "u(I) = u(P) + t·(u(Q) − u(P)) = 0.375, from
+// u(P) = 0, u(Q) = 0.5 and t = 0.75."; "" otherwise.
+std::string attributeStep(const TriangleFigures& figures, int pass, int edge);
 
 } // namespace fig

@@ -21,6 +21,7 @@ inline constexpr const char* afterFill = "#43a047";      // the polygon a clip g
 inline constexpr const char* afterStroke = "#1b5e20";
 inline constexpr const char* naiveFill = "#e53935";      // the triangle divided before clipping
 inline constexpr const char* naiveStroke = "#b71c1c";
+inline constexpr const char* lostFill = "#8e24aa";       // what the mismatch's near plane loses
 inline constexpr const char* droppedStroke = "#d32f2f";  // a vertex outside the plane
 inline constexpr const char* cutFill = "#fb8c00";        // a vertex made by a cut
 inline constexpr const char* cutStroke = "#e65100";
@@ -80,7 +81,7 @@ Table shownColumns(const Table& t);
 
 // A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
 enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,
-                    Face, Edge };
+                    Face, Edge, Attribute, Lost, Band };
 struct LegendEntry {
     Swatch swatch;
     std::string label;

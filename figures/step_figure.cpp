@@ -167,6 +167,7 @@ std::vector<std::string> stepText(const TriangleFigures& figures, int pass, int 
     if (!crosses(record) || record.appended.empty()) {
         lines.push_back("The edge does not cross the plane: no t, no cut point.");
     } else {
+        const std::string u = attributeStep(figures, pass, edge);
         const Vector4& cut =
             figures.afterPass[pass][static_cast<std::size_t>(record.appended[0])];
         const int origin = figures.origins[pass][static_cast<std::size_t>(record.appended[0])];
@@ -174,6 +175,7 @@ std::vector<std::string> stepText(const TriangleFigures& figures, int pass, int 
                         "; the cut point I = P + t(Q − P) = (" + value(cut.x) + ", " +
                         value(cut.y) + ", " + value(cut.z) + ", " + value(cut.w) + "), named " +
                         cutKey(figures, origin) + ".");
+        if (!u.empty()) lines.push_back(u);
     }
     lines.push_back(step.appended.empty() ? "Nothing is appended."
                                           : "Appended: " + appendedText(step, "output vertex ") +
@@ -195,16 +197,21 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
         static_cast<std::size_t>(edge) >= figures.edges[pass].size()) {
         return {};
     }
-    const PlaneInfo& plane = planeInfos[pass];
-    const Polygon& before = pass == 0 ? figures.triangle : figures.afterPass[pass - 1];
+    const PlaneInfo plane = passPlane(figures, pass);
+    const PlaneInfo other = otherPlane(figures, pass);
+    const Polygon& before = polygonBefore(figures, pass);
     const Polygon& after = figures.afterPass[pass];
     const std::vector<EdgeRecord>& walk = figures.edges[pass];
+    const bool showU = figures.rules.attribute;
     const EdgeRecord& record = walk[static_cast<std::size_t>(edge)];
     const std::size_t grown = std::min(grownCount(walk, edge), after.size());
     const Polygon sofar(after.begin(), after.begin() + static_cast<long>(grown));
 
     const std::string title = stepTitle(figures.title, pass, edge, walk.size());
     const Step step = describeStep(figures, pass, edge);
+    // Under other rules the step's legend names its plane's test and its foot what the rules
+    // change, in a line each: the header stays two lines, so that the tallest steps still fit
+    // beside the explorer's views.
     const std::vector<std::string> notes = stepNotes(step);
     const std::vector<int> inOrigins = originsBefore(figures, pass);
     const std::vector<int>& outOrigins = figures.origins[pass];
@@ -236,9 +243,11 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
     figure.description += keyLines(figures, cuts);
     figure.summary = stepSummary(step, plane, figures, pass);
 
-    std::vector<LegendEntry> entries = passLegend(plane);
+    std::vector<LegendEntry> entries = passLegend(plane, other);
     entries.push_back({Swatch::Edge, "the current edge, P → Q"});
     entries.push_back({Swatch::After, "the output so far"});
+    // u is said within an entry, not in one more row, so that the tallest steps keep their height.
+    if (showU) entries[1].label += "; a grey disc: its u";
     // Room for the whole output and for the longest header of the walk, so that every step of
     // a pass has the same height and the plots stay put while the learner steps.
     HeaderLines room;
@@ -249,8 +258,12 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
         room.title = std::max(room.title, lines.title);
         room.notes = std::max(room.notes, lines.notes);
     }
-    const Frame frame = makeFrame(layout, title, notes, before.size(), after.size(),
-                                  entries.size(), keyEntries(figures, cuts), room);
+    Frame frame = makeFrame(layout, title, notes, before.size(), after.size(), entries.size(),
+                            keyEntries(figures, cuts), room, passRuleNotes(figures, pass, true));
+    frame.shownOnly = frame.shownOnly || showU;
+    const std::vector<float> inU = attributesBefore(figures, pass);
+    const std::vector<float> sofarU(figures.attributes[pass].begin(),
+                                    figures.attributes[pass].begin() + long(grown));
     std::string svg = frameStart(frame, title, figure.description);
     const PassBounds b = passBounds(before, plane);
     for (int p = 0; p < 2; ++p) {
@@ -261,7 +274,7 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
                                   step.toName + ": " + edgeCaseName(record.edgeCase)
                             : "output so far: " + std::to_string(grown) + " of " +
                                   std::to_string(after.size()));
-        passPlot(svg, view, plane, clipId);
+        passPlot(svg, view, plane, other, clipId);
         const std::vector<Point> beforePixels = toPixels(view, viewPoints(before, plane));
         const std::vector<Point> sofarPixels = toPixels(view, viewPoints(sofar, plane));
         svg += "<g clip-path=\"url(#" + clipId + ")\">\n";
@@ -297,19 +310,23 @@ Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, Figure
         planeLabels(svg, view, plane);
         const std::vector<Point>& pixels = p == 0 ? beforePixels : sofarPixels;
         const std::vector<VertexKind>& kinds = p == 0 ? inKinds : outKinds;
+        attributeDiscs(svg, figures, pixels, p == 0 ? inU : sofarU);
         for (std::size_t i = 0; i < pixels.size(); ++i) marker(svg, pixels[i], kinds[i]);
         if (p == 0 && crosses(record) && !record.appended.empty()) {
             const std::size_t cut = static_cast<std::size_t>(record.appended[0]);
             if (cut < after.size()) {
-                marker(svg, toPixels(view, viewPoints({after[cut]}, plane))[0], VertexKind::Cut);
+                const Point at = toPixels(view, viewPoints({after[cut]}, plane))[0];
+                attributeDiscs(svg, figures, {at}, {figures.attributes[pass][cut]});
+                marker(svg, at, VertexKind::Cut);
             }
         }
         std::vector<Segment> obstacles = edges(beforePixels);
-        for (const Segment& l : planeLines(view)) obstacles.push_back(l);
+        for (const Segment& l : planeLines(view, plane, other)) obstacles.push_back(l);
         const std::vector<int>& origins = p == 0 ? inOrigins : sofarOrigins;
         vertexLabels(svg, pixels, originLabels(origins), obstacles);
         frameTable(svg, frame, view, p,
-                   vertexTable(p == 0 ? before : sofar, originNames(origins), kinds, plane.axis));
+                   vertexTable(p == 0 ? before : sofar, originNames(origins), kinds, plane.axis,
+                               showU ? (p == 0 ? &inU : &sofarU) : nullptr));
     }
     frameLegend(svg, frame, entries);
     svg += "</svg>\n";

@@ -23,13 +23,30 @@ namespace fig {
 
 // In the order of ClipPlane, which is the order clipToFrustum applies them in.
 const PlaneInfo planeInfos[6] = {
-    {ClipLeft, "ClipLeft", "left", "x", &Vector4::x, false},
-    {ClipRight, "ClipRight", "right", "x", &Vector4::x, true},
-    {ClipBottom, "ClipBottom", "bottom", "y", &Vector4::y, false},
-    {ClipTop, "ClipTop", "top", "y", &Vector4::y, true},
-    {ClipNear, "ClipNear", "near", "z", &Vector4::z, false},
-    {ClipFar, "ClipFar", "far", "z", &Vector4::z, true},
+    {ClipLeft, "ClipLeft", "left", "x", &Vector4::x, false, 1},
+    {ClipRight, "ClipRight", "right", "x", &Vector4::x, true, 1},
+    {ClipBottom, "ClipBottom", "bottom", "y", &Vector4::y, false, 1},
+    {ClipTop, "ClipTop", "top", "y", &Vector4::y, true, 1},
+    {ClipNear, "ClipNear", "near", "z", &Vector4::z, false, 1},
+    {ClipFar, "ClipFar", "far", "z", &Vector4::z, true, 1},
 };
+
+PlaneInfo passPlane(const TriangleFigures& figures, int pass)
+{
+    PlaneInfo plane = planeInfos[pass];
+    plane.scale = figures.planes[pass].scale;
+    return plane;
+}
+
+PlaneInfo otherPlane(const TriangleFigures& figures, int pass)
+{
+    return passPlane(figures, pass ^ 1);  // left and right, bottom and top, near and far
+}
+
+const ClipPolygon& polygonBefore(const TriangleFigures& figures, int pass)
+{
+    return pass == 0 ? figures.triangle : figures.afterPass[pass - 1];
+}
 
 bool sameBits(const Vector4& a, const Vector4& b)
 {
@@ -79,10 +96,19 @@ Matrix4 projection()
     return matrix;
 }
 
+Matrix4 projection(const TriangleFigures& figures)
+{
+    return volumeProjection(figures.rules.volume);
+}
+
 // The triangle's corners in clip space, as the mesh pass projects them.
 Polygon project(const float corners[9])
 {
-    const Matrix4 matrix = projection();
+    return project(corners, projection());
+}
+
+Polygon project(const float corners[9], const Matrix4& matrix)
+{
     Polygon clip(3);
     for (int k = 0; k < 3; ++k) {
         const Vector4 eye = {corners[3 * k], corners[3 * k + 1], corners[3 * k + 2], 1.0f};
@@ -133,32 +159,102 @@ std::vector<int> clippedOrigins(const TriangleFigures& figures)
     return std::vector<int>(figures.clipped.size(), -1);
 }
 
-TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
-                                    const std::string& stem, FigureLayout layout)
+namespace {
+
+// The planes each pass tests under the rules, and which passes they leave out.
+void choosePlanes(TriangleFigures& result)
 {
-    const Polygon clip = project(corners);
-    return drawClipTriangleFigures(clip.data(), title, stem, layout);
+    const std::vector<WalkPlane> planes = rulePlanes(result.rules);
+    for (int pass = 0; pass < 6; ++pass) {
+        result.skipped[pass] = true;
+        result.planes[pass] = programPlanes[pass];
+        for (const WalkPlane& plane : planes) {
+            if (plane.pass != pass) continue;
+            result.planes[pass] = plane;
+            result.skipped[pass] = false;
+        }
+    }
+    // A pass left out still shows the plane it would test.
+    if (result.skipped[ClipNear] && result.rules.volume != ClipVolume::Gl) {
+        result.planes[ClipNear].scale = 0;
+    }
 }
 
-TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::string& givenTitle,
-                                        const std::string& stem, FigureLayout layout)
+// The passes under the program's rules: clipToPlane's, clipEdge's and clipToFrustum's own.
+void clipAsProgram(TriangleFigures& result)
 {
-    // The title as the figures show it and the descriptions say it: any text, mended.
-    const std::string title = mendedText(givenTitle);
-    TriangleFigures result;
-    result.title = title;
-    result.stem = stem;
-    result.triangle.assign(corners, corners + 3);
-    // First what the clipper does, then the names it gives, then the figures that show both.
     const Polygon* before = &result.triangle;
     for (int pass = 0; pass < 6; ++pass) {
         result.afterPass[pass] = clipOnePlane(*before, planeInfos[pass].plane);
         result.edges[pass] = edgeWalk(*before, planeInfos[pass].plane);
         before = &result.afterPass[pass];
     }
-    followOrigins(result);
     result.clipped = clipWhole(result.triangle);
     result.passesAgree = sameBits(result.clipped, result.afterPass[5]);
+}
+
+// The passes under other rules: the walk over their planes, a pass left out handing its input
+// on. That walk stays the clipper's: given the program's planes, it must give clipToFrustum's
+// bits for this same triangle, or the figures say the passes disagree.
+void clipByRules(TriangleFigures& result)
+{
+    const Polygon* before = &result.triangle;
+    for (int pass = 0; pass < 6; ++pass) {
+        if (result.skipped[pass]) {
+            result.afterPass[pass] = *before;
+            result.edges[pass].clear();
+        } else {
+            result.afterPass[pass] = walkPass(*before, result.planes[pass]);
+            result.edges[pass] = walkRecords(*before, result.planes[pass]);
+        }
+        before = &result.afterPass[pass];
+    }
+    result.clipped = result.afterPass[5];
+    const std::vector<WalkPlane> program(programPlanes, programPlanes + 6);
+    result.passesAgree =
+        sameBits(walkPlanes(result.triangle, program).after.back(), clipWhole(result.triangle));
+}
+
+// What the figures compare the rules with: the same rules without the guard band, and what the
+// program's volume keeps that the mismatch loses (the part of it with z < 0, nearer than the
+// mismatch's near plane).
+void compareRules(TriangleFigures& result)
+{
+    if (result.rules.guard != 1) {
+        ClipRules unguarded = result.rules;
+        unguarded.guard = 1;
+        const PlaneWalk walk = walkPlanes(result.triangle, rulePlanes(unguarded));
+        result.unguarded = walk.after.back();
+        result.unguardedCuts = cutCount(walk.edges);
+    }
+    if (result.rules.volume == ClipVolume::Mismatch && !result.rules.depthClamp) {
+        ClipRules program = result.rules;
+        program.volume = ClipVolume::Gl;
+        const Polygon kept = walkPlanes(result.triangle, rulePlanes(program)).after.back();
+        result.lost = walkPass(kept, {ClipNear, &Vector4::z, true, 0});  // z <= 0
+    }
+}
+
+TriangleFigures drawFigures(const Polygon& corners, const std::string& givenTitle,
+                            const std::string& stem, FigureLayout layout, const ClipRules& rules)
+{
+    // The title as the figures show it and the descriptions say it: any text, mended.
+    const std::string title = mendedText(givenTitle);
+    TriangleFigures result;
+    result.title = title;
+    result.stem = stem;
+    result.triangle = corners;
+    result.rules = rules;
+    // First what the clipper does, then the names it gives, then the figures that show both.
+    choosePlanes(result);
+    if (walksAsProgram(rules)) {
+        clipAsProgram(result);
+    } else {
+        clipByRules(result);
+    }
+    followOrigins(result);
+    carryAttributes(result);
+    compareRules(result);
     for (int pass = 0; pass < 6; ++pass) {
         const Described text = describePass(result, pass);
         Figure& figure = result.figures[pass];
@@ -172,4 +268,24 @@ TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::str
     result.figures[6] = {stem + "-final.svg", finalFigure(result, layout, text.description),
                          text.description, text.summary};
     return result;
+}
+
+} // namespace
+
+TriangleFigures drawTriangleFigures(const float corners[9], const std::string& title,
+                                    const std::string& stem, FigureLayout layout,
+                                    const ClipRules& rules)
+{
+    return drawFigures(project(corners, volumeProjection(rules.volume)), title, stem, layout,
+                       rules);
+}
+
+TriangleFigures drawClipTriangleFigures(const Vector4 corners[3], const std::string& title,
+                                        const std::string& stem, FigureLayout layout,
+                                        const ClipRules& rules)
+{
+    // Given in clip space, the corners have no projection that could mismatch the test.
+    ClipRules asGiven = rules;
+    if (asGiven.volume == ClipVolume::Mismatch) asGiven.volume = ClipVolume::ZeroOne;
+    return drawFigures(Polygon(corners, corners + 3), title, stem, layout, asGiven);
 }

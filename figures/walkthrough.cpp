@@ -26,6 +26,15 @@ const WalkthroughTriangle walkthroughTriangles[5] = {
     {"nine", "cut by all six planes", {0.2f, -0.5f, -0.1f, -1.0f, 0.9f, -0.6f, 1.0f, 0.5f, -1.2f}},
 };
 
+const WalkthroughRuleFigure walkthroughRuleFigures[3] = {
+    // OpenGL's projection against 0 <= z: the near plane moves to depth 0.4 and cuts off more.
+    {"crosses-near-mismatch", 0, "volume=mismatch", 6},
+    // A guard band of 4: the corner triangle's picture with 2 cuts instead of 6.
+    {"corner-guard4", 1, "guard=4", 6},
+    // u through the near plane's cuts, whose ends' w differ: the divided edge's parameter errs.
+    {"crosses-near-u", 0, "u=0,0.5,1", 6},
+};
+
 const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9])
 {
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {

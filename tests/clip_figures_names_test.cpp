@@ -406,6 +406,20 @@ TEST(Clipfigs, ExplorerLinksWithFiguresGiveEachFigureTheAddressThatOpensIt)
             EXPECT_EQ(address, "explore.html#t=" + triangleText(triangle.corners) + pass);
         }
     }
+    // Then the figures under other rules, with their rules after the triangle and the pass.
+    for (const WalkthroughRuleFigure& ruled : walkthroughRuleFigures) {
+        const WalkthroughTriangle& triangle = walkthroughTriangles[ruled.triangle];
+        ClipRules rules;
+        std::string error, name, address;
+        ASSERT_TRUE(parseRulesText(ruled.rules, rules, error)) << error;
+        const TriangleFigures drawn =
+            drawTriangleFigures(triangle.corners, "", ruled.stem, FigureLayout::Print, rules);
+        ASSERT_TRUE(lines >> name >> address) << run.output;
+        EXPECT_EQ(name + ".svg", drawn.figures[ruled.figure].fileName);
+        const std::string pass = ruled.figure < 6 ? "&pass=" + std::to_string(ruled.figure + 1) : "";
+        EXPECT_EQ(address, "explore.html#t=" + triangleText(triangle.corners) + pass + "&" +
+                               rulesText(rules));
+    }
     std::string extra;
     EXPECT_FALSE(lines >> extra) << "one line per figure";
     EXPECT_EQ(runClipfigs("--explorer-links --steps").status, 2);

@@ -236,10 +236,10 @@ std::string behindTheEye(const ClipPolygon& triangle)
 
 // The figures of a triangle in every layout, and with `steps` every step figure of every pass.
 void checkTriangle(const float corners[9], const std::string& title, const std::string& what,
-                   bool steps = false)
+                   bool steps = false, const ClipRules& rules = {})
 {
     for (FigureLayout layout : {FigureLayout::Print, FigureLayout::Screen, FigureLayout::Compact}) {
-        const TriangleFigures drawn = drawTriangleFigures(corners, title, "t", layout);
+        const TriangleFigures drawn = drawTriangleFigures(corners, title, "t", layout, rules);
         const ClipPolygon* before = &drawn.triangle;
         for (int pass = 0; pass < 6; ++pass) {
             const std::size_t in = before->size(), out = drawn.afterPass[pass].size();
@@ -301,6 +301,39 @@ TEST(FigureXml, EveryFigureOfManyTrianglesAndTheirStepsIsWellFormedAndDescribedI
     }
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
         checkTriangle(triangle.corners, triangle.title, triangle.stem, true);
+    }
+}
+
+TEST(FigureXml, EveryFigureUnderOtherRulesIsWellFormedDescribedAndWithinItsWidth)
+{
+    // Each volume, depth clamp, every guard band and u, alone and together.
+    std::vector<ClipRules> ruleSets(8);
+    ruleSets[0].volume = ClipVolume::ZeroOne;
+    ruleSets[1].volume = ClipVolume::Mismatch;
+    ruleSets[2].depthClamp = true;
+    ruleSets[3].guard = 2;
+    ruleSets[4].guard = 8;
+    ruleSets[5].attribute = true;
+    ruleSets[6] = {ClipVolume::Mismatch, true, 4, true, {-1e6f, 0.125f, 1e6f}};
+    ruleSets[7] = {ClipVolume::ZeroOne, false, 8, true, {1, 1, 1}};
+    std::mt19937 random(23);
+    std::uniform_real_distribution<float> coordinate(-2, 2), depth(-2.5f, 0.5f);
+    for (int n = 0; n < 48; ++n) {
+        const float corners[9] = {coordinate(random), coordinate(random), depth(random),
+                                  coordinate(random), coordinate(random), depth(random),
+                                  coordinate(random), coordinate(random), depth(random)};
+        const ClipRules& rules = ruleSets[std::size_t(n) % ruleSets.size()];
+        checkTriangle(corners, "random " + std::to_string(n),
+                      "triangle " + triangleText(corners) + " under " + rulesLabel(rules),
+                      n % 3 == 0, rules);
+        if (::testing::Test::HasFailure()) return;
+    }
+    for (const ClipRules& rules : ruleSets) {
+        for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+            checkTriangle(triangle.corners, triangle.title,
+                          std::string(triangle.stem) + " under " + rulesLabel(rules), true, rules);
+            if (::testing::Test::HasFailure()) return;
+        }
     }
 }
 

@@ -3,7 +3,8 @@
 // what the code does.
 //
 //   clipfigs [--screen | --compact] OUTDIR
-//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs); with
+//       the walkthrough's triangles into OUTDIR/figures/ (the docs use: clipfigs docs), and the
+//       figures of its section on other clippers' rules; with
 //       --screen laid out for a screen 390 CSS px wide, into OUTDIR/figures/screen/, with
 //       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
 //       build's walkthrough page shows those on screens too narrow for the print layout)
@@ -19,16 +20,26 @@
 //            [--screen | --compact] [--steps] OUTDIR
 //       the same for a triangle given in clip space, clipped as given (twelve numbers within the
 //       same limits); the clip explorer draws the same bytes for its address #c=...
+//   The rules of another clipper, with --triangle or --clip (each as the explorer's address
+//   names it; the page draws the same bytes under the same rules):
+//     --volume gl|zero-one|mismatch   the clip volume: -w <= z <= w (the program's), 0 <= z <= w
+//                                     with the projection made for it, or matFrustum's
+//                                     projection against 0 <= z <= w
+//     --clamp                         depth clamp: no near and far passes
+//     --guard G                       a guard band: the side planes at ±G·w, G 1, 2, 4 or 8
+//     --u a,b,c                       the corners' attribute u, shown through each cut
 //   clipfigs --explorer-links [--figures]
 //       for each walkthrough triangle, its stem and the explorer's address that shows it; with
 //       --figures, for each of its figures the figure's name (its file name without ".svg") and
 //       the address that opens it: a pass's figure that pass alone ("&pass=2"), the final
-//       figure all six passes
+//       figure all six passes; then the same for the walkthrough's figures under other rules,
+//       their rules after the pass ("&volume=mismatch")
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
 #include "figures/clip_figures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -44,12 +55,16 @@ const char* const usage =
     "                [--screen | --compact] [--steps] OUTDIR\n"
     "       clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]\n"
     "                [--screen | --compact] [--steps] OUTDIR\n"
+    "       (with either: [--volume gl|zero-one|mismatch] [--clamp] [--guard 1|2|4|8]\n"
+    "                     [--u a,b,c])\n"
     "       clipfigs --explorer-links [--figures]\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
     "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
     "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
     "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
-    "pass); the third the same for a triangle in clip space, clipped as given; the last prints,\n"
+    "pass); the third the same for a triangle in clip space, clipped as given; either under\n"
+    "another clipper's rules: its clip volume, depth clamp, a guard band, an attribute u at\n"
+    "the corners; the last prints,\n"
     "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
     "shows it (--figures: for each of its figures, the figure's name and the address that\n"
     "opens it).\n";
@@ -83,6 +98,7 @@ bool makeFolder(const std::filesystem::path& folder)
 struct Options {
     FigureLayout layout = FigureLayout::Print;
     bool steps = false;  // also a figure per step of each pass's edge walk
+    ClipRules rules;     // the clipper's rules: the program's unless asked
 };
 
 // Writes one triangle's seven figures into folder; false (after a message) on any failure.
@@ -112,8 +128,8 @@ bool writeFigures(const TriangleFigures& drawn, const std::string& stem,
 bool writeTriangle(const float corners[9], const std::string& title, const std::string& stem,
                    const std::filesystem::path& folder, const Options& options = {})
 {
-    return writeFigures(drawTriangleFigures(corners, title, stem, options.layout), stem, folder,
-                        options);
+    return writeFigures(drawTriangleFigures(corners, title, stem, options.layout, options.rules),
+                        stem, folder, options);
 }
 
 // A stem names files in a folder: letters, digits, '-', '_' and '.', not starting with '.'.
@@ -141,7 +157,19 @@ int walkthrough(const char* outdir, FigureLayout layout)
             return 1;
         }
     }
-    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles));
+    // The section on other clippers' rules: one figure each.
+    for (const WalkthroughRuleFigure& ruled : walkthroughRuleFigures) {
+        const WalkthroughTriangle& triangle = walkthroughTriangles[ruled.triangle];
+        ClipRules rules;
+        std::string error;
+        parseRulesText(ruled.rules, rules, error);
+        const TriangleFigures drawn =
+            drawTriangleFigures(triangle.corners, triangle.title, ruled.stem, layout, rules);
+        const Figure& figure = drawn.figures[ruled.figure];
+        if (!drawn.passesAgree || !writeFile(folder / figure.fileName, figure.svg)) return 1;
+    }
+    const int figures = 7 * static_cast<int>(std::size(walkthroughTriangles)) +
+                        static_cast<int>(std::size(walkthroughRuleFigures));
     std::printf("clipfigs: wrote %d figures to %s\n", figures, folder.string().c_str());
     return 0;
 }
@@ -168,6 +196,22 @@ int oneTriangle(int argc, char** argv)
             options.layout = FigureLayout::Compact;
         } else if (arg == "--steps") {
             options.steps = true;
+        } else if (arg == "--clamp") {
+            options.rules.depthClamp = true;
+        } else if ((arg == "--volume" || arg == "--guard" || arg == "--u") && i + 1 < argc) {
+            std::string error;
+            const std::string parameter = arg.substr(2) + "=" + argv[++i];
+            ClipRules rule;
+            if (!parseRulesText(parameter, rule, error)) {
+                std::fprintf(stderr, "clipfigs: %s %s: %s\n", arg.c_str(), argv[i], error.c_str());
+                return 2;
+            }
+            if (arg == "--volume") options.rules.volume = rule.volume;
+            if (arg == "--guard") options.rules.guard = rule.guard;
+            if (arg == "--u") {
+                options.rules.attribute = true;
+                std::copy(rule.u, rule.u + 3, options.rules.u);
+            }
         } else if (arg.rfind("--", 0) != 0 && !outdir) {
             outdir = argv[i];
         } else {
@@ -204,13 +248,16 @@ int oneTriangle(int argc, char** argv)
     const std::filesystem::path folder = outdir;
     if (!makeFolder(folder)) return 1;
     const bool written =
-        clipSpace ? writeFigures(drawClipTriangleFigures(clipCorners, title, stem, options.layout),
+        clipSpace ? writeFigures(drawClipTriangleFigures(clipCorners, title, stem, options.layout,
+                                                         options.rules),
                                  stem, folder, options)
                   : writeTriangle(corners, title, stem, folder, options);
     if (!written) return 1;
-    std::printf("clipfigs: wrote the figures to %s; in the explorer: explore.html#%s\n",
+    const std::string rules = rulesText(options.rules);
+    std::printf("clipfigs: wrote the figures to %s; in the explorer: explore.html#%s%s\n",
                 folder.string().c_str(),
-                (clipSpace ? "c=" + clipText(clipCorners) : "t=" + triangleText(corners)).c_str());
+                (clipSpace ? "c=" + clipText(clipCorners) : "t=" + triangleText(corners)).c_str(),
+                (rules.empty() ? "" : "&" + rules).c_str());
     return 0;
 }
 
@@ -232,6 +279,17 @@ int explorerLinks(bool figures)
             const std::string pass = i < 6 ? "&pass=" + std::to_string(i + 1) : "";
             std::printf("%s %s%s\n", name.c_str(), address.c_str(), pass.c_str());
         }
+    }
+    if (!figures) return 0;
+    // The figures under other rules, each at its pass (none for the final figure) and rules.
+    for (const WalkthroughRuleFigure& ruled : walkthroughRuleFigures) {
+        const WalkthroughTriangle& triangle = walkthroughTriangles[ruled.triangle];
+        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, "", ruled.stem);
+        std::string name = drawn.figures[ruled.figure].fileName;
+        name.erase(name.size() - 4);  // ".svg"
+        const std::string pass = ruled.figure < 6 ? "&pass=" + std::to_string(ruled.figure + 1) : "";
+        std::printf("%s explore.html#t=%s%s&%s\n", name.c_str(),
+                    triangleText(triangle.corners).c_str(), pass.c_str(), ruled.rules);
     }
     return 0;
 }

@@ -76,10 +76,15 @@ describe('The site', { timeout: 180_000 }, () => {
                            'favicon\\.ico|[\\w-]+\\.(png|gif)|' +
                            'figures/((screen|compact)/)?[\\w-]+\\.svg)$');
     assert.deepEqual(files.filter((name) => !own.test(name)), [], 'files not the site\'s own');
+    // Every committed figure of the walkthrough, in each layout.
+    const committed = fs.readdirSync(path.resolve(path.dirname(fileURLToPath(import.meta.url)),
+                                                  '../../docs/figures'))
+      .filter((name) => name.endsWith('.svg')).length;
+    assert.equal(committed, 38, 'the five triangles\' 35 figures and three under other rules');
     for (const layout of ['', 'screen/', 'compact/']) {
       assert.equal(files.filter((name) => name.startsWith(`figures/${layout}`) &&
                                           !name.slice(8 + layout.length).includes('/')).length,
-                   35, `figures/${layout}`);
+                   committed, `figures/${layout}`);
     }
     // An icon file: its directory names each image's size and where its bytes lie in the file,
     // and the browser draws it.
@@ -259,17 +264,21 @@ describe('The site', { timeout: 180_000 }, () => {
       // A figure of the grid shows the screen layout; its name is the print figure's.
       const print = src.replace(/\/figures\/(screen|compact)\//, '/figures/');
       const [, stem, pass] = print.match(/figures\/(.+)-(?:pass(\d)-\w+|final)\.svg$/);
-      const [triangle, passLinked] = link.match(/(\/explore\.html#t=[^,&]+(?:,[^,&]+){8})(.*)$/)
-        ?.slice(1) ?? [];
+      const [triangle, passLinked, ruled] =
+        link.match(/(\/explore\.html#t=[^,&]+(?:,[^,&]+){8})(&pass=\d)?(.*)$/)?.slice(1) ?? [];
       assert.ok(triangle, `${src} links the explorer: ${link}`);
-      assert.equal(passLinked, pass ? `&pass=${pass}` : '', `${src}: the link opens its pass`);
-      if (!firstOfStem.has(stem)) firstOfStem.set(stem, { print, link, pass, triangle });
+      assert.equal(passLinked ?? '', pass ? `&pass=${pass}` : '', `${src}: the link opens its pass`);
+      // A figure drawn under other rules says so, and its link carries them, and no other does.
+      assert.equal(ruled !== '', desc.includes('Rules: '), `${src}: the rules of ${link}`);
+      if (!firstOfStem.has(stem)) firstOfStem.set(stem, { print, link, pass, triangle, ruled });
       assert.equal(triangle, firstOfStem.get(stem).triangle, `${stem}: one triangle, one address`);
     }
-    assert.equal(firstOfStem.size, 5, 'the five triangles');
+    assert.equal(firstOfStem.size, 8, 'the five triangles, and three figures under other rules');
     // Followed, the link shows its pass, chosen; with all six shown, wide enough for the print
-    // layout, that pass's figure is the walkthrough's, byte for byte.
-    for (const { print, link, pass } of firstOfStem.values()) {
+    // layout, that pass's figure is the walkthrough's, byte for byte. (The figures under other
+    // rules are compared once the page draws under the rules its address names.)
+    for (const { print, link, pass, ruled } of firstOfStem.values()) {
+      if (ruled) continue;
       const explorer = await h.openPage(browser, link, { viewport: { width: 1280, height: 800 } });
       const { page } = explorer;
       const id = pass ? `pass-${pass}` : 'final';

@@ -9,7 +9,10 @@
 // explorerDrawStep draws one step of one pass's walk from that drawing. A triangle taken in clip
 // space goes the same way through explorerClipCorners() (twelve floats), explorerParseClip and
 // explorerDrawClip, which also put its corners where the views show them (explorerViewCorners).
+// Both draw under the rules the script chose last (explorer_rules.cpp: the clip volume, depth
+// clamp, a guard band, an attribute u), the program's unless it chose others.
 #include "figures/clip_figures.h"
+#include "web/explorer/explorer_rules.h"
 
 #include <emscripten/emscripten.h>
 
@@ -128,6 +131,7 @@ void keepDrawing()
         }
         state.names[i] = stringsJson(names);
     }
+    keepRuledDrawing(state.drawn);
 }
 
 } // namespace
@@ -213,7 +217,8 @@ EMSCRIPTEN_KEEPALIVE int explorerDraw(int layout)
     state.clipSpace = false;
     const WalkthroughTriangle* found = drawnPreset();
     state.drawn = drawTriangleFigures(state.corners, found ? found->title : defaultTitle,
-                                      found ? found->stem : defaultStem, state.layout);
+                                      found ? found->stem : defaultStem, state.layout,
+                                      explorerRules());
     keepDrawing();
     state.triangleText = triangleText(state.corners);
     return state.drawn.passesAgree ? 1 : 0;
@@ -228,7 +233,8 @@ EMSCRIPTEN_KEEPALIVE int explorerDrawClip(int layout)
     state.clipSpace = true;
     const WalkthroughTriangle* found = drawnPreset();
     state.drawn = drawClipTriangleFigures(state.clipCorners, found ? found->title : defaultTitle,
-                                          found ? found->stem : defaultStem, state.layout);
+                                          found ? found->stem : defaultStem, state.layout,
+                                          explorerRules());
     keepDrawing();
     state.triangleText = clipText(state.clipCorners);
     std::vector<std::string> notes;

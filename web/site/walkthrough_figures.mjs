@@ -34,7 +34,9 @@ const belowCompact = '(max-width: 731px)';
 
 const explorerLinks = new Map();
 for (const line of fs.readFileSync(linksFile, 'utf8').split('\n')) {
-  const match = line.match(/^([A-Za-z0-9_.-]+) (explore\.html#t=[-0-9.,e+]+(&pass=[1-6])?)$/);
+  // The triangle, its pass, and any rules of another clipper after them ("&volume=mismatch").
+  const match = line.match(
+    /^([A-Za-z0-9_.-]+) (explore\.html#t=[-0-9.,e+]+(&pass=[1-6])?(&[a-z]+(=[-0-9a-z.,]+)?)*)$/);
   if (match) explorerLinks.set(match[1], match[2]);
 }
 
