@@ -9,13 +9,15 @@
 //       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
 //       build's walkthrough page shows those on screens too narrow for the print layout)
 //   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]
-//            [--screen | --compact] [--steps] OUTDIR
+//            [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
 //       draws the same bytes for the same triangle and title. --screen: the layout for a screen
 //       390 CSS px wide, --compact: the compact layout (same names); --steps: also every step of
 //       every pass's edge walk, NAME-pass1-left-step1.svg ... A title that is not UTF-8 is
-//       refused.
+//       refused. --question K [--edge E]: instead, only the question about pass K (1 to 6), with
+//       edge E of its walk (from 1) marked, NAME-passK-PLANE-question[-edgeE].svg: the input of
+//       the pass and nothing of its answer, as the explorer's practice and the worksheets show it.
 //   clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]
 //            [--screen | --compact] [--steps] OUTDIR
 //       the same for a triangle given in clip space, clipped as given (twelve numbers within the
@@ -52,9 +54,9 @@ namespace {
 const char* const usage =
     "usage: clipfigs [--screen | --compact] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen | --compact] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR\n"
     "       clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen | --compact] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR\n"
     "       (with either: [--volume gl|zero-one|mismatch] [--clamp] [--guard 1|2|4|8]\n"
     "                     [--u a,b,c])\n"
     "       clipfigs --explorer-links [--figures]\n"
@@ -62,7 +64,7 @@ const char* const usage =
     "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
     "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
     "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
-    "pass); the third the same for a triangle in clip space, clipped as given; either under\n"
+    "pass; --question: only the question about pass K, edge E marked); the third the same for a triangle in clip space, clipped as given; either under\n"
     "another clipper's rules: its clip volume, depth clamp, a guard band, an attribute u at\n"
     "the corners; the last prints,\n"
     "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
@@ -98,6 +100,8 @@ bool makeFolder(const std::filesystem::path& folder)
 struct Options {
     FigureLayout layout = FigureLayout::Print;
     bool steps = false;  // also a figure per step of each pass's edge walk
+    int question = 0;    // 1 to 6: only the question about that pass
+    int edge = 0;        // with it, the edge marked (from 1), or none (0)
     ClipRules rules;     // the clipper's rules: the program's unless asked
 };
 
@@ -111,6 +115,17 @@ bool writeFigures(const TriangleFigures& drawn, const std::string& stem,
                      "disagree\n",
                      stem.c_str());
         return false;
+    }
+    if (options.question > 0) {
+        const Figure question =
+            drawQuestionFigure(drawn, options.question - 1, options.edge - 1, options.layout);
+        if (question.svg.empty()) {
+            std::fprintf(stderr, "clipfigs: --question %d --edge %d: pass %d has no such edge%s\n",
+                         options.question, options.edge, options.question,
+                         drawn.skipped[options.question - 1] ? " (it is not made)" : "");
+            return false;
+        }
+        return writeFile(folder / question.fileName, question.svg);
     }
     for (const Figure& figure : drawn.figures) {
         if (!writeFile(folder / figure.fileName, figure.svg)) return false;
@@ -196,6 +211,17 @@ int oneTriangle(int argc, char** argv)
             options.layout = FigureLayout::Compact;
         } else if (arg == "--steps") {
             options.steps = true;
+        } else if ((arg == "--question" || arg == "--edge") && i + 1 < argc) {
+            const std::string number = argv[++i];
+            const bool pass = arg == "--question";
+            const bool ok = number.size() == 1 && number[0] >= (pass ? '1' : '0') &&
+                            number[0] <= (pass ? '6' : '9');
+            if (!ok) {
+                std::fprintf(stderr, "clipfigs: %s %s: give %s\n", arg.c_str(), number.c_str(),
+                             pass ? "a pass, 1 to 6" : "an edge, 1 to 9 (0: none)");
+                return 2;
+            }
+            (pass ? options.question : options.edge) = number[0] - '0';
         } else if (arg == "--clamp") {
             options.rules.depthClamp = true;
         } else if ((arg == "--volume" || arg == "--guard" || arg == "--u") && i + 1 < argc) {
@@ -221,6 +247,11 @@ int oneTriangle(int argc, char** argv)
     }
     if (!outdir) {
         std::fprintf(stderr, "clipfigs: no OUTDIR\n%s", usage);
+        return 2;
+    }
+    if ((options.edge > 0 && options.question == 0) || (options.question > 0 && options.steps)) {
+        std::fprintf(stderr, "clipfigs: --edge goes with --question, and --question without "
+                             "--steps\n%s", usage);
         return 2;
     }
     if (clipSpace == !triangleArg.empty()) {
