@@ -66,8 +66,9 @@ Figure drawQuestionFigure(const TriangleFigures& figures, int pass, int edge, Fi
                       ".svg";
     figure.description = title + ".\n";
     for (const std::string& note : notes) figure.description += note + "\n";
-    figure.description += std::to_string(count) + (count == 1 ? " vertex enters" : " vertices enter") +
-                          " the pass, in the clipper's order.\n";
+    const std::string entering =
+        std::to_string(count) + (count == 1 ? " vertex enters" : " vertices enter");
+    figure.description += entering + " the pass, in the clipper's order.\n";
     for (int i = 0; i < count; ++i) {
         const Vector4& v = before[std::size_t(i)];
         figure.description += "Vertex " + std::to_string(i) + " = " +
@@ -82,7 +83,7 @@ Figure drawQuestionFigure(const TriangleFigures& figures, int pass, int edge, Fi
     }
     figure.description += keyLines(figures, cuts);
     figure.summary = std::string(plane.enumerator) + ", inside " + insideText(plane) + ": " +
-                     std::to_string(count) + (count == 1 ? " vertex enters" : " vertices enter") +
+                     entering +
                      (edge >= 0 ? "; asked: edge " + std::to_string(edge + 1) + ", " +
                                       originName(origins[std::size_t(edge)]) + " → " +
                                       originName(origins[std::size_t((edge + 1) % count)])

@@ -36,10 +36,16 @@
 //       the address that opens it: a pass's figure that pass alone ("&pass=2"), the final
 //       figure all six passes; then the same for the walkthrough's figures under other rules,
 //       their rules after the pass ("&volume=mismatch")
+//   clipfigs --practise S --pass K --count N
+//       the first N triangles of the practice sequence of seed S for pass K (1 to 6), a line
+//       each, "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" as the explorer's address writes them: the
+//       exercises of explore.html#practise&seed=S&pass=K&n=1 to N and of the worksheet
+//       worksheet.html#seed=S&pass=K&count=N
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
 #include "figures/clip_figures.h"
+#include "practice/practice.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,16 +66,18 @@ const char* const usage =
     "       (with either: [--volume gl|zero-one|mismatch] [--clamp] [--guard 1|2|4|8]\n"
     "                     [--u a,b,c])\n"
     "       clipfigs --explorer-links [--figures]\n"
+    "       clipfigs --practise S --pass K --count N\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
     "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
     "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
     "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
-    "pass; --question: only the question about pass K, edge E marked); the third the same for a triangle in clip space, clipped as given; either under\n"
-    "another clipper's rules: its clip volume, depth clamp, a guard band, an attribute u at\n"
-    "the corners; the last prints,\n"
-    "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
-    "shows it (--figures: for each of its figures, the figure's name and the address that\n"
-    "opens it).\n";
+    "pass; --question: only the question about pass K, edge E marked); the third the same\n"
+    "for a triangle in clip space, clipped as given; either under another clipper's rules:\n"
+    "its clip volume, depth clamp, a guard band, an attribute u at the corners; the next\n"
+    "prints, for each triangle of docs/clipping.md, its stem and the clip explorer's address\n"
+    "that shows it (--figures: for each of its figures, the figure's name and the address that\n"
+    "opens it); --practise prints the first N triangles of the practice sequence of seed S for\n"
+    "pass K, one #t= line each.\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -325,6 +333,39 @@ int explorerLinks(bool figures)
     return 0;
 }
 
+// --practise S --pass K --count N, in any order.
+int practise(int argc, char** argv)
+{
+    std::uint64_t seed = 0;
+    int pass = 0, count = 0;
+    bool seedGiven = false;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i], value = argv[i + 1];
+        const bool number = !value.empty() && value.size() <= 3 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (arg == "--practise" && !seedGiven && parsePracticeSeed(value, seed)) {
+            seedGiven = true;
+        } else if (arg == "--pass" && !pass && number && std::stoi(value) >= 1 &&
+                   std::stoi(value) <= 6) {
+            pass = std::stoi(value);
+        } else if (arg == "--count" && !count && number && std::stoi(value) >= 1) {
+            count = std::stoi(value);
+        } else {
+            std::fprintf(stderr, "clipfigs: %s %s: give --practise SEED (0 to %llu), --pass 1 to 6 "
+                                 "and --count 1 to 999\n%s",
+                         arg.c_str(), value.c_str(),
+                         static_cast<unsigned long long>(practiceSeedLimit), usage);
+            return 2;
+        }
+    }
+    if (argc % 2 == 0 || !seedGiven || !pass || !count) {
+        std::fprintf(stderr, "clipfigs: --practise needs a seed, --pass and --count\n%s", usage);
+        return 2;
+    }
+    std::fputs(practiceLines(seed, pass, count).c_str(), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -335,6 +376,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s", usage);
         return 2;
     }
+    if (argc >= 2 && std::string(argv[1]) == "--practise") return practise(argc, argv);
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {
         return walkthrough(argv[2], FigureLayout::Screen);
