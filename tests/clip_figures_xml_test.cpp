@@ -1,10 +1,11 @@
-// Every figure the library draws (pass, final, step and question figures), read by a real XML parser
-// (expat): well-formed whatever the triangle, layout or title, with a description that names
-// its vertex counts, the corners behind the eye and what each step appends, its panels side by
-// side in print and compact and stacked on screen, each layout its own width with no text under
-// 12 px there and, on a screen, none past the figure's edge; the steps of one pass of one height, and in the
-// compact layout none higher than 720 px; a question drawn from the pass's input alone, the same
-// bytes when everything the pass and later ones made is taken away, and without a word of an answer.
+// Every figure the library draws (pass, final, step and question figures), read by a real XML
+// parser (expat): well-formed whatever the triangle, layout or title, with a description that
+// names its vertex counts, the corners behind the eye and what each step appends, its panels side
+// by side in print and compact and stacked on screen, each layout its own width with no text
+// under 12 px there and, on a screen, none past the figure's edge; the steps of one pass of one
+// height, and in the compact layout none higher than 720 px; a question drawn from the pass's
+// input alone, the same bytes when everything the pass and later ones made is taken away, and
+// without a word of an answer.
 #include "figures/clip_figures.h"
 
 #include <expat.h>

@@ -376,7 +376,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s", usage);
         return 2;
     }
-    if (argc >= 2 && std::string(argv[1]) == "--practise") return practise(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--practise") return practise(argc, argv);
+    }
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {
         return walkthrough(argv[2], FigureLayout::Screen);
