@@ -171,6 +171,10 @@ std::vector<TestTriangle> hardTriangles();
 // centre within and around the frustum (check/test_triangles.cpp says how): about a quarter
 // wholly inside, an eighth reaching behind the eye.
 TestTriangle randomTriangle(std::uint64_t seed, int index);
+// The integer generator behind them (and behind the practice sequences, practice/practice.h):
+// splitmix64, one 64-bit step of a Weyl sequence on state, then a mix. Exact integer arithmetic,
+// so the same words on every platform.
+std::uint64_t splitmix64(std::uint64_t& state);
 
 // A triangle as a line of the triangles file, without the line end: JSON, {"id": ..., "eye":
 // [9 numbers], "triangle": [[x, y, z, w] x 3]} ("eye" only when it has them), or text,
