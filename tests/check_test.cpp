@@ -266,7 +266,9 @@ TEST(EdgeFeedback, SaysTheClippersDecisionWithItsNumbersAndNamesEachMistake)
     for (const Typed& c : typed) {
         double t = -99;
         EXPECT_EQ(readAnswerT(c.text, t), c.read) << c.text;
-        if (c.read) EXPECT_DOUBLE_EQ(t, c.t) << c.text;
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(t, c.t) << c.text;
+        }
     }
 }
 
