@@ -7,8 +7,8 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import { assertNoAxeViolations } from './axe.mjs';
-import { clipfigs, containers, launchBrowser, nativeBits, nativeEdges, run,
-         walkthrough } from './explorer_harness.mjs';
+import { clipfigs, containers, figureNames, launchBrowser, nativeBits, nativeEdges,
+         nativeFigures, run, walkthrough } from './explorer_harness.mjs';
 import * as h from './harness.mjs';
 
 const tolerance = 0.002;
@@ -78,24 +78,36 @@ async function answer(page, edgeCase, t) {
   return panel(page);
 }
 
+// The words of step e (from 0) of pass k as clipfigs --steps writes them into its figure's
+// description: the lines of the step panel.
+function stepWords(text, k, e) {
+  const svg = nativeFigures(text, ['--steps']).file(`custom-${figureNames[k - 1]}-step${e + 1}.svg`)
+    .toString();
+  const lines = /<desc>([\s\S]*?)<\/desc>/.exec(svg)[1].split('\n')
+    .map((line) => line.replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&quot;/g, '"')
+      .replace(/&#39;/g, "'").replace(/&amp;/g, '&'));
+  return lines.slice(1, lines.findIndex((line) => line.startsWith('Before the pass')));
+}
+
 // Nothing of edge e's answer can be seen or reached before it is given: the containers of pass
 // k, the later passes and the final figure are hidden (and keep their data), and neither the
-// page's text, its accessibility tree nor its announcement holds the step's words or summary.
-async function assertConcealed(page, k, what) {
+// page's text, its accessibility tree nor its announcement holds the step's words (as clipfigs
+// writes them) or the summary of what the page last drew for the pass.
+async function assertConcealed(page, k, words, what) {
   const found = await page.evaluate((ids) => ({
     hidden: ids.map((id) => document.getElementById(id).hidden &&
                             document.getElementById(id).getClientRects().length === 0),
     data: ids.slice(0, -1).every((id) => document.getElementById(id).dataset.edges.length > 2),
-    secrets: [...document.querySelectorAll('#step-text p')].map((p) => p.textContent)
-      .concat(document.querySelector(`#${ids[0]} img`).alt),
+    summary: document.querySelector(`#${ids[0]} img`).alt,
     text: document.body.innerText,
     announced: document.getElementById('announce').textContent,
   }), containers.slice(k - 1));
   assert.ok(found.hidden.every(Boolean), `${what}: pass ${k} on, and the final figure, hidden`);
   assert.ok(found.data || k === 6, `${what}: the hidden containers keep data-edges`);
-  assert.ok(found.secrets.length >= 4, `${what}: the step has words to hide`);
+  const secrets = [...words, found.summary];
+  assert.ok(words.length >= 4, `${what}: the step has words to hide`);
   const tree = await page.locator('body').ariaSnapshot();
-  for (const secret of found.secrets) {
+  for (const secret of secrets) {
     for (const [where, text] of [['text', found.text], ['tree', tree],
                                  ['announcement', found.announced]]) {
       assert.ok(!text.includes(secret), `${what}: the ${where} shows “${secret}”`);
@@ -141,7 +153,7 @@ describe('The clip explorer\'s practice', { timeout: 600_000 }, () => {
       const walk = nativeEdges(text)[k - 1];
       crossings += walk.filter((edge) => edge.t !== null).length;
       for (const [e, edge] of walk.entries()) {
-        await assertConcealed(page, k, `${what}, edge ${e + 1}`);
+        await assertConcealed(page, k, stepWords(text, k, e), `${what}, edge ${e + 1}`);
         // A wrong case first on the first edge: a first try that was not right.
         if (e === 0) {
           const wrong = await answer(page, cases[(cases.indexOf(edge.case) + 3) % 4], 0.5);
@@ -160,6 +172,8 @@ describe('The clip explorer\'s practice', { timeout: 600_000 }, () => {
         const open = await page.evaluate((ids) => ids.map((id) => document.getElementById(id).hidden),
                                          containers.slice(k - 1));
         assert.deepEqual(open, open.map((_, i) => i > 0 && !last), `${what}: what is shown`);
+        assert.deepEqual(await page.locator('#step-text p').allTextContents(),
+                         stepWords(text, k, e), `${what}: the step shown, as clipfigs words it`);
         if (!last) await page.click('#practice-next');
       }
       assert.ok(await page.locator('#final').isVisible(), `${what}: the final figure at the end`);

@@ -174,9 +174,10 @@
                         (practice.asked === 1 ? ' edge' : ' edges') + ' asked.';
   }
 
-  // The edge is done: its step is shown as the explorer shows it; after the pass's last edge,
-  // the later passes and the final figure too.
-  function open() {
+  // The edge is done: its step is shown as the explorer shows it (drawn now, unless `drawn`);
+  // after the pass's last edge, the later passes and the final figure too.
+  function open(drawn) {
+    if (!drawn) explorer.steps.update();
     practice.answered = true;
     conceal(false, !lastEdge());
     showPosition();
@@ -214,7 +215,8 @@
   function next() {
     if (!practice.answered || lastEdge()) return;
     conceal(true, true);
-    explorer.steps.goTo(explorer.steps.edge());
+    // The step is drawn once its answer is given: until then its container stays hidden.
+    explorer.steps.moveTo(explorer.steps.edge());
     ask();
     explorer.updateAddress();
     explorer.announce(sentence);
@@ -380,7 +382,7 @@
     update: function() {
       if (!practice.on) return;
       if (state.triangleText === practice.triangle) {
-        if (practice.answered) open();
+        if (practice.answered) open(true);
         else conceal(true, true);
         return;
       }

@@ -130,5 +130,10 @@
       index = Math.max(0, Math.min(i, count - 1));
       drawStep();
     },
+    // The same without drawing it, for a step not shown yet: update() draws it when it is.
+    moveTo: function(i) {
+      setPlaying(false);
+      index = Math.max(0, Math.min(i, count - 1));
+    },
   };
 })(ClipExplorer);
