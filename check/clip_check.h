@@ -98,6 +98,25 @@ EdgeVerdict judgeEdgeAnswer(const Vector4& p, const Vector4& q, ClipPlane plane,
                             const EdgeAnswer& answer,
                             double alsoRightT = std::numeric_limits<double>::quiet_NaN());
 
+// The words of the practice (check/edge_feedback.cpp). Clip-space values are shown to four
+// decimals with a true minus sign ("0.3000", "−0.1000"), as fourDecimals writes them.
+std::string fourDecimals(double value);
+// The t a learner works out from P and Q as shown (each value to four decimals): d of the shown
+// values, then d(P) / (d(P) − d(Q)); NaN where those d are equal. Right too, as alsoRightT.
+double shownT(const Vector4& p, const Vector4& q, ClipPlane plane);
+// Reads a t as a learner types it: a decimal ("0.75", "-1e-3", with a decimal comma "0,75", a
+// true minus sign) or a quotient of two ("0.3/0.4"). False for anything else, empty included.
+bool readAnswerT(const std::string& text, double& t);
+// What the clipper decided for P -> Q and why, with the numbers: "P: d = w − x = 0.3000 ≥ 0,
+// inside; Q: d = −0.1000 < 0, outside: in-out, t = 0.3/(0.3 + 0.1) = 0.75; the edge appends
+// the cut point." d and t are the clipper's (clipDistance, clipEdge).
+std::string edgeDecisionText(const Vector4& p, const Vector4& q, ClipPlane plane);
+// The feedback on a judged answer, a paragraph a line: the verdict ("Right: in-out, t = 0.75."
+// or what is not right), the sentence of the mistake named (mistakeExplanation), then what the
+// clipper decided (edgeDecisionText).
+std::vector<std::string> edgeFeedback(const Vector4& p, const Vector4& q, ClipPlane plane,
+                                      const EdgeAnswer& answer, const EdgeVerdict& verdict);
+
 // ---- One pass --------------------------------------------------------------------------------
 
 // How closely a learner's output must match: bit for bit, or each coordinate within relative
@@ -152,6 +171,10 @@ std::vector<TestTriangle> hardTriangles();
 // centre within and around the frustum (check/test_triangles.cpp says how): about a quarter
 // wholly inside, an eighth reaching behind the eye.
 TestTriangle randomTriangle(std::uint64_t seed, int index);
+// The integer generator behind them (and behind the practice sequences, practice/practice.h):
+// splitmix64, one 64-bit step of a Weyl sequence on state, then a mix. Exact integer arithmetic,
+// so the same words on every platform.
+std::uint64_t splitmix64(std::uint64_t& state);
 
 // A triangle as a line of the triangles file, without the line end: JSON, {"id": ..., "eye":
 // [9 numbers], "triangle": [[x, y, z, w] x 3]} ("eye" only when it has them), or text,

@@ -14,9 +14,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-// splitmix64: one 64-bit step of a Weyl sequence, then a mix; exact integer arithmetic.
 std::uint64_t splitmix64(std::uint64_t& state)
 {
     state += 0x9e3779b97f4a7c15ull;
@@ -25,6 +22,8 @@ std::uint64_t splitmix64(std::uint64_t& state)
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
     return z ^ (z >> 31);
 }
+
+namespace {
 
 // A whole number in [low, high].
 long uniform(std::uint64_t& state, long low, long high)

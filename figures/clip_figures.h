@@ -248,6 +248,18 @@ std::vector<std::string> stepText(const TriangleFigures& figures, int pass, int 
 // has no steps: an out-of-range pass or edge gives a Figure with empty fields.
 Figure drawStepFigure(const TriangleFigures& figures, int pass, int edge, FigureLayout layout);
 
+// The question about pass `pass` (0..5): the polygon entering it in the c-w view of its plane,
+// its vertices named as every figure names them and listed with their clip-space values, and
+// with `edge` >= 0 that edge of its walk (P = vertex edge, Q the next) marked; beside it the
+// same plot empty but for the input, dashed, for the learner's answer. It gives nothing of the
+// answer away, in the drawing, its <title> and <desc> or its summary: no side of any vertex, no
+// d, t or cut point of the pass, nothing of its output (the cut points of earlier passes that
+// enter it keep their letters and their key). Named "<stem>-pass<pass+1>-<plane>-question.svg",
+// "...-question-edge<edge+1>.svg" with an edge. A pass out of range or not made (depth clamp),
+// or an edge that is neither -1 nor an edge of the walk, gives a Figure with empty fields.
+Figure drawQuestionFigure(const TriangleFigures& figures, int pass, int edge,
+                          FigureLayout layout);
+
 // The five triangles of the walkthrough, docs/clipping.md, in the order it introduces them.
 struct WalkthroughTriangle {
     const char* stem;   // the first part of its figures' file names

@@ -11,7 +11,7 @@
 namespace fig {
 
 // A vertex marker: a dot for a kept vertex, a hollow red ring for a dropped one, an orange
-// diamond for a cut one.
+// diamond for a cut one; a question's vertex a dark square, the same on either side of the plane.
 void marker(std::string& svg, Point p, VertexKind kind)
 {
     switch (kind) {
@@ -28,6 +28,9 @@ void marker(std::string& svg, Point p, VertexKind kind)
         polygon(svg, {{p.x, p.y - 6.5}, {p.x + 6.5, p.y}, {p.x, p.y + 6.5}, {p.x - 6.5, p.y}},
                 std::string("fill=\"") + cutFill + "\" stroke=\"" + cutStroke +
                     "\" stroke-width=\"1.2\"");
+        break;
+    case VertexKind::Given:
+        rect(svg, p.x - 4, p.y - 4, 8, 8, "fill=\"#212121\" stroke=\"#ffffff\" stroke-width=\"1\"");
         break;
     }
 }
@@ -149,6 +152,7 @@ const char* kindName(VertexKind kind)
     case VertexKind::Kept: return "kept";
     case VertexKind::Dropped: return "dropped";
     case VertexKind::Cut: return "cut";
+    case VertexKind::Given: return "";
     }
     return "";
 }
@@ -217,6 +221,7 @@ void swatch(std::string& svg, double x, double y, Swatch kind)
     case Swatch::Kept: marker(svg, {x + 12, y}, VertexKind::Kept); break;
     case Swatch::Dropped: marker(svg, {x + 12, y}, VertexKind::Dropped); break;
     case Swatch::Cut: marker(svg, {x + 12, y}, VertexKind::Cut); break;
+    case Swatch::Given: marker(svg, {x + 12, y}, VertexKind::Given); break;
     case Swatch::Before:
         rect(svg, x, y - 7, 24, 14,
              "fill=\"none\" stroke=\"#616161\" stroke-width=\"1.2\" stroke-dasharray=\"4 3\"");

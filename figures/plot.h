@@ -32,8 +32,9 @@ enum class VertexKind {
     Kept,     // an input vertex that is also in the output
     Dropped,  // an input vertex that is not in the output: it was outside
     Cut,      // an output vertex that is not an input vertex: made on the plane by this clip
+    Given,    // a vertex of a question, drawn the same whichever side it lies on
 };
-const char* kindName(VertexKind kind);  // "kept", "dropped", "cut"
+const char* kindName(VertexKind kind);  // "kept", "dropped", "cut"; "" for a question's
 
 // A rectangle of a coordinate plane (u to the right, v up) drawn into a pixel rectangle with one
 // scale for both axes, so that the planes c = w and c = -w show at 45 degrees.
@@ -81,7 +82,7 @@ Table shownColumns(const Table& t);
 
 // A legend entry's symbol, 24 pixels wide, centred on (x + 12, y).
 enum class Swatch { Inside, Wedge, Plane, OtherPlane, Kept, Dropped, Cut, Before, After, Naive,
-                    Face, Edge, Attribute, Lost, Band };
+                    Face, Edge, Attribute, Lost, Band, Given };
 struct LegendEntry {
     Swatch swatch;
     std::string label;

@@ -172,6 +172,106 @@ TEST(JudgeEdgeAnswer, ACaseIsJudgedFirstThenTAndEachKnownMistakeIsNamed)
     EXPECT_TRUE(judgeEdgeAnswer(p, q, ClipRight, {ClipInOut, 0.34}, 0.3399).right);
 }
 
+// The practice's words, worked by hand against ClipRight: P = (0.2, 0, 0, 0.5), d = 0.3, inside;
+// Q = (0.6, 0, 0, 0.5), d = -0.1, outside; t = 0.3 / 0.4 = 0.75. Behind the eye, B = (0.5, 0,
+// 0, -1), d = -1.5, which divided first (-0.5 <= 1) is called inside; at the eye plane E = (0.2,
+// 0, 0, 0), d = -0.2, which cannot be divided; on the plane O = (1, 0, 0, 1).
+TEST(EdgeFeedback, SaysTheClippersDecisionWithItsNumbersAndNamesEachMistake)
+{
+    const Vector4 p{0.2f, 0, 0, 0.5f}, q{0.6f, 0, 0, 0.5f}, b{0.5f, 0, 0, -1};
+    const Vector4 e{0.2f, 0, 0, 0}, o{1, 0, 0, 1}, inside{0, 0, 0, 1};
+    EXPECT_EQ(edgeDecisionText(p, q, ClipRight),
+              "P: d = w − x = 0.3000 ≥ 0, inside; Q: d = −0.1000 < 0, outside: in-out, "
+              "t = 0.3/(0.3 + 0.1) = 0.75; the edge appends the cut point.");
+    EXPECT_EQ(edgeDecisionText(q, p, ClipRight),
+              "P: d = w − x = −0.1000 < 0, outside; Q: d = 0.3000 ≥ 0, inside: out-in, "
+              "t = −0.1/(−0.1 − 0.3) = 0.25; the edge appends the cut point, then Q.");
+    EXPECT_EQ(edgeDecisionText(o, inside, ClipRight),
+              "P: d = w − x = 0 ≥ 0, on the plane, which the test keeps, inside; Q: d = 1.0000 "
+              "≥ 0, inside: in-in; the edge appends Q.");
+    EXPECT_EQ(edgeDecisionText(b, e, ClipLeft),
+              "P: d = x + w = −0.5000 < 0, outside; Q: d = 0.2000 ≥ 0, inside: out-in, "
+              "t = −0.5/(−0.5 − 0.2) = 0.7143; the edge appends the cut point, then Q.");
+
+    // Each mistake of the practice, answered as that mistake answers, with its words.
+    struct Case {
+        const char* what;
+        Vector4 from, to;
+        ClipPlane plane;
+        EdgeAnswer answer;
+        const char* mistake;  // its id, "" for none
+        const char* first;    // the verdict's sentence
+    };
+    const Case cases[] = {
+        {"right", p, q, ClipRight, {ClipInOut, 0.75}, "",
+         "Right: in-out, t = 0.75, within 0.002 of the clipper's t."},
+        {"in-in, t ignored", o, inside, ClipRight, {ClipInIn, 5}, "", "Right: in-in."},
+        {"the test reversed", p, q, ClipRight, {ClipOutIn, 0.75}, "flipped-test",
+         "Not right: the edge is not out-in."},
+        {"the test reversed, in-in", p, inside, ClipRight, {ClipOutOut}, "flipped-test",
+         "Not right: the edge is not out-out."},
+        {"divided first behind the eye", b, inside, ClipRight, {ClipInIn}, "divided-first",
+         "Not right: the edge is not in-in."},
+        {"divided first at w = 0", inside, e, ClipLeft, {ClipInOut, 0.5}, "divided-first",
+         "Not right: the edge is not in-out."},
+        {"P on the plane called outside", o, inside, ClipRight, {ClipOutIn, 0}, "boundary",
+         "Not right: the edge is not out-in."},
+        {"Q on the plane called outside", inside, o, ClipRight, {ClipInOut, 1}, "boundary",
+         "Not right: the edge is not in-out."},
+        {"t from Q", p, q, ClipRight, {ClipInOut, 0.25}, "t-from-q",
+         "Not right: the case, in-out, is right, but t = 0.25 is not within 0.002 of the "
+         "clipper's t."},
+        {"t off by 0.02", p, q, ClipRight, {ClipInOut, 0.77}, "",
+         "Not right: the case, in-out, is right, but t = 0.77 is not within 0.002 of the "
+         "clipper's t."},
+    };
+    for (const Case& c : cases) {
+        const EdgeVerdict verdict = judgeEdgeAnswer(c.from, c.to, c.plane, c.answer);
+        EXPECT_STREQ(mistakeId(verdict.mistake), c.mistake) << c.what;
+        const std::vector<std::string> lines = edgeFeedback(c.from, c.to, c.plane, c.answer,
+                                                            verdict);
+        ASSERT_EQ(lines.size(), *c.mistake ? 3u : 2u) << c.what;
+        EXPECT_EQ(lines[0], c.first) << c.what;
+        if (*c.mistake) {
+            EXPECT_NE(lines[1].find(mistakeExplanation(verdict.mistake)), std::string::npos);
+        }
+        EXPECT_EQ(lines.back(), "The clipper: " + edgeDecisionText(c.from, c.to, c.plane));
+    }
+
+    // t after the division: P = (0, 0, 0, 1) to Q = (4, 0, 0, 2) gives 0.5 against 1/3.
+    const Vector4 near{0, 0, 0, 1}, far{4, 0, 0, 2};
+    EXPECT_STREQ(mistakeId(judgeEdgeAnswer(near, far, ClipRight, {ClipInOut, 0.501}).mistake),
+                 "t-after-divide");
+
+    // The t worked from the values as shown, four decimals: 0.33333 shows as 0.3333.
+    const Vector4 third{0.33333f, 0, 0, 1}, over{2, 0, 0, 1};
+    EXPECT_DOUBLE_EQ(shownT(third, over, ClipRight), 0.6667 / (0.6667 + 1));
+    EXPECT_TRUE(std::isnan(shownT(p, p, ClipRight)));
+    EXPECT_EQ(fourDecimals(-0.00001), "0.0000");
+    EXPECT_EQ(fourDecimals(-2.5), "−2.5000");
+
+    // t as typed.
+    struct Typed {
+        const char* text;
+        bool read;
+        double t;
+    };
+    const Typed typed[] = {
+        {"0.75", true, 0.75},  {" 0,75 ", true, 0.75}, {"−0.5", true, -0.5},
+        {"+.5", true, 0.5},    {"1e-3", true, 0.001},  {"0.3/0.4", true, 0.75},
+        {"3 / 4", true, 0.75}, {"", false, 0},         {"abc", false, 0},
+        {"1/0", false, 0},     {"0.5.1", false, 0},    {"1e", false, 0},
+        {"nan", false, 0},     {"1e999", false, 0},    {"-", false, 0},
+    };
+    for (const Typed& c : typed) {
+        double t = -99;
+        EXPECT_EQ(readAnswerT(c.text, t), c.read) << c.text;
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(t, c.t) << c.text;
+        }
+    }
+}
+
 // Over many random and hard triangles and every pass: the clipper's own output is right in
 // every rotation and under rounding within the tolerance, and wrong beyond it; each mistaken
 // pass that differs is wrong, named by a mistake whose pass gives it, at an edge whose

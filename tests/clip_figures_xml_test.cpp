@@ -1,9 +1,11 @@
-// Every figure the library draws (pass, final and step figures), read by a real XML parser
-// (expat): well-formed whatever the triangle, layout or title, with a description that names
-// its vertex counts, the corners behind the eye and what each step appends, its panels side by
-// side in print and compact and stacked on screen, each layout its own width with no text under
-// 12 px there and, on a screen, none past the figure's edge; the steps of one pass of one height, and in the
-// compact layout none higher than 720 px.
+// Every figure the library draws (pass, final, step and question figures), read by a real XML
+// parser (expat): well-formed whatever the triangle, layout or title, with a description that
+// names its vertex counts, the corners behind the eye and what each step appends, its panels side
+// by side in print and compact and stacked on screen, each layout its own width with no text
+// under 12 px there and, on a screen, none past the figure's edge; the steps of one pass of one
+// height, and in the compact layout none higher than 720 px; a question drawn from the pass's
+// input alone, the same bytes when everything the pass and later ones made is taken away, and
+// without a word of an answer.
 #include "figures/clip_figures.h"
 
 #include <expat.h>
@@ -234,6 +236,40 @@ std::string behindTheEye(const ClipPolygon& triangle)
            " behind the eye";
 }
 
+// The question about pass `pass` with each edge in `asked` marked: the same bytes drawn from a copy
+// of the figures that knows nothing of this pass or later ones, and no word of an answer.
+void checkQuestions(const TriangleFigures& drawn, int pass, const std::vector<int>& asked,
+                    FigureLayout layout, const std::string& what)
+{
+    TriangleFigures blind = drawn;
+    for (int p = pass; p < 6; ++p) {
+        blind.edges[p].clear();
+        blind.afterPass[p].clear();
+        blind.origins[p].clear();
+        blind.attributes[p].clear();
+    }
+    blind.clipped.clear();
+    blind.cuts.erase(std::remove_if(blind.cuts.begin(), blind.cuts.end(),
+                                    [&](const CutPoint& cut) { return cut.pass >= pass; }),
+                     blind.cuts.end());
+    const std::size_t in = pass == 0 ? drawn.triangle.size() : drawn.afterPass[pass - 1].size();
+    const std::regex answer("d\\(|t = |inside,|outside|kept|dropped|in-in|in-out|out-in|out-out|"
+                            "appended|[Cc]ut point");
+    for (int edge : asked) {
+        const Figure question = drawQuestionFigure(drawn, pass, edge, layout);
+        if (drawn.skipped[pass]) {
+            EXPECT_TRUE(question.svg.empty()) << what;
+            continue;
+        }
+        checkFigure(question, layout, {in}, what);
+        EXPECT_EQ(question.svg, drawQuestionFigure(blind, pass, edge, layout).svg)
+            << what << ": " << question.fileName << " depends on the answer";
+        EXPECT_FALSE(std::regex_search(question.svg + question.summary, answer))
+            << what << ": " << question.fileName << " tells an answer";
+    }
+    EXPECT_TRUE(drawQuestionFigure(drawn, pass, int(in), layout).svg.empty()) << what;
+}
+
 // The figures of a triangle in every layout, and with `steps` every step figure of every pass.
 void checkTriangle(const float corners[9], const std::string& title, const std::string& what,
                    bool steps = false, const ClipRules& rules = {})
@@ -268,6 +304,9 @@ void checkTriangle(const float corners[9], const std::string& title, const std::
             }
             EXPECT_TRUE(drawStepFigure(drawn, pass, int(drawn.edges[pass].size()), layout)
                             .svg.empty());
+            std::vector<int> asked = {-1};
+            for (int edge = steps ? 0 : int(in) - 1; edge < int(in); ++edge) asked.push_back(edge);
+            checkQuestions(drawn, pass, asked, layout, what);
             before = &drawn.afterPass[pass];
         }
         checkFigure(drawn.figures[6], layout, {drawn.clipped.size()}, what);

@@ -9,13 +9,15 @@
 //       --compact in the compact layout, 700 px wide, into OUTDIR/figures/compact/ (the web
 //       build's walkthrough page shows those on screens too narrow for the print layout)
 //   clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]
-//            [--screen | --compact] [--steps] OUTDIR
+//            [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR
 //       the seven figures of that triangle (eye space) into OUTDIR/, named NAME-pass1-left.svg
 //       ... NAME-final.svg; the title and stem are "custom" unless given. The clip explorer page
 //       draws the same bytes for the same triangle and title. --screen: the layout for a screen
 //       390 CSS px wide, --compact: the compact layout (same names); --steps: also every step of
 //       every pass's edge walk, NAME-pass1-left-step1.svg ... A title that is not UTF-8 is
-//       refused.
+//       refused. --question K [--edge E]: instead, only the question about pass K (1 to 6), with
+//       edge E of its walk (from 1) marked, NAME-passK-PLANE-question[-edgeE].svg: the input of
+//       the pass and nothing of its answer, as the explorer's practice and the worksheets show it.
 //   clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]
 //            [--screen | --compact] [--steps] OUTDIR
 //       the same for a triangle given in clip space, clipped as given (twelve numbers within the
@@ -34,10 +36,16 @@
 //       the address that opens it: a pass's figure that pass alone ("&pass=2"), the final
 //       figure all six passes; then the same for the walkthrough's figures under other rules,
 //       their rules after the pass ("&volume=mismatch")
+//   clipfigs --practise S --pass K --count N
+//       the first N triangles of the practice sequence of seed S for pass K (1 to 6), a line
+//       each, "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" as the explorer's address writes them: the
+//       exercises of explore.html#practise&seed=S&pass=K&n=1 to N and of the worksheet
+//       worksheet.html#seed=S&pass=K&count=N
 //
 // The six clipToPlane passes must agree bit for bit with clipToFrustum, or nothing more is
 // written and the exit status is 1. A command line it cannot use gives status 2.
 #include "figures/clip_figures.h"
+#include "practice/practice.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,22 +60,24 @@ namespace {
 const char* const usage =
     "usage: clipfigs [--screen | --compact] OUTDIR\n"
     "       clipfigs --triangle x0,y0,z0,x1,y1,z1,x2,y2,z2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen | --compact] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR\n"
     "       clipfigs --clip x0,y0,z0,w0,x1,y1,z1,w1,x2,y2,z2,w2 [--title TEXT] [--stem NAME]\n"
-    "                [--screen | --compact] [--steps] OUTDIR\n"
+    "                [--screen | --compact] [--steps | --question K [--edge E]] OUTDIR\n"
     "       (with either: [--volume gl|zero-one|mismatch] [--clamp] [--guard 1|2|4|8]\n"
     "                     [--u a,b,c])\n"
     "       clipfigs --explorer-links [--figures]\n"
+    "       clipfigs --practise S --pass K --count N\n"
     "The first writes the figures of docs/clipping.md into OUTDIR/figures/ (--screen: laid out\n"
     "for a screen 390 px wide, into OUTDIR/figures/screen/; --compact: 700 px wide, into\n"
     "OUTDIR/figures/compact/); the second the seven figures of one triangle (eye space) into\n"
     "OUTDIR/ (--screen, --compact: those layouts; --steps: with a figure for each step of each\n"
-    "pass); the third the same for a triangle in clip space, clipped as given; either under\n"
-    "another clipper's rules: its clip volume, depth clamp, a guard band, an attribute u at\n"
-    "the corners; the last prints,\n"
-    "for each triangle of docs/clipping.md, its stem and the clip explorer's address that\n"
-    "shows it (--figures: for each of its figures, the figure's name and the address that\n"
-    "opens it).\n";
+    "pass; --question: only the question about pass K, edge E marked); the third the same\n"
+    "for a triangle in clip space, clipped as given; either under another clipper's rules:\n"
+    "its clip volume, depth clamp, a guard band, an attribute u at the corners; the next\n"
+    "prints, for each triangle of docs/clipping.md, its stem and the clip explorer's address\n"
+    "that shows it (--figures: for each of its figures, the figure's name and the address that\n"
+    "opens it); --practise prints the first N triangles of the practice sequence of seed S for\n"
+    "pass K, one #t= line each.\n";
 
 // Opened in binary mode, so that the bytes are the same on every platform (no CR LF).
 bool writeFile(const std::filesystem::path& path, const std::string& content)
@@ -98,6 +108,8 @@ bool makeFolder(const std::filesystem::path& folder)
 struct Options {
     FigureLayout layout = FigureLayout::Print;
     bool steps = false;  // also a figure per step of each pass's edge walk
+    int question = 0;    // 1 to 6: only the question about that pass
+    int edge = 0;        // with it, the edge marked (from 1), or none (0)
     ClipRules rules;     // the clipper's rules: the program's unless asked
 };
 
@@ -111,6 +123,17 @@ bool writeFigures(const TriangleFigures& drawn, const std::string& stem,
                      "disagree\n",
                      stem.c_str());
         return false;
+    }
+    if (options.question > 0) {
+        const Figure question =
+            drawQuestionFigure(drawn, options.question - 1, options.edge - 1, options.layout);
+        if (question.svg.empty()) {
+            std::fprintf(stderr, "clipfigs: --question %d --edge %d: pass %d has no such edge%s\n",
+                         options.question, options.edge, options.question,
+                         drawn.skipped[options.question - 1] ? " (it is not made)" : "");
+            return false;
+        }
+        return writeFile(folder / question.fileName, question.svg);
     }
     for (const Figure& figure : drawn.figures) {
         if (!writeFile(folder / figure.fileName, figure.svg)) return false;
@@ -196,6 +219,17 @@ int oneTriangle(int argc, char** argv)
             options.layout = FigureLayout::Compact;
         } else if (arg == "--steps") {
             options.steps = true;
+        } else if ((arg == "--question" || arg == "--edge") && i + 1 < argc) {
+            const std::string number = argv[++i];
+            const bool pass = arg == "--question";
+            const bool ok = number.size() == 1 && number[0] >= (pass ? '1' : '0') &&
+                            number[0] <= (pass ? '6' : '9');
+            if (!ok) {
+                std::fprintf(stderr, "clipfigs: %s %s: give %s\n", arg.c_str(), number.c_str(),
+                             pass ? "a pass, 1 to 6" : "an edge, 1 to 9 (0: none)");
+                return 2;
+            }
+            (pass ? options.question : options.edge) = number[0] - '0';
         } else if (arg == "--clamp") {
             options.rules.depthClamp = true;
         } else if ((arg == "--volume" || arg == "--guard" || arg == "--u") && i + 1 < argc) {
@@ -221,6 +255,11 @@ int oneTriangle(int argc, char** argv)
     }
     if (!outdir) {
         std::fprintf(stderr, "clipfigs: no OUTDIR\n%s", usage);
+        return 2;
+    }
+    if ((options.edge > 0 && options.question == 0) || (options.question > 0 && options.steps)) {
+        std::fprintf(stderr, "clipfigs: --edge goes with --question, and --question without "
+                             "--steps\n%s", usage);
         return 2;
     }
     if (clipSpace == !triangleArg.empty()) {
@@ -294,6 +333,39 @@ int explorerLinks(bool figures)
     return 0;
 }
 
+// --practise S --pass K --count N, in any order.
+int practise(int argc, char** argv)
+{
+    std::uint64_t seed = 0;
+    int pass = 0, count = 0;
+    bool seedGiven = false;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i], value = argv[i + 1];
+        const bool number = !value.empty() && value.size() <= 3 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (arg == "--practise" && !seedGiven && parsePracticeSeed(value, seed)) {
+            seedGiven = true;
+        } else if (arg == "--pass" && !pass && number && std::stoi(value) >= 1 &&
+                   std::stoi(value) <= 6) {
+            pass = std::stoi(value);
+        } else if (arg == "--count" && !count && number && std::stoi(value) >= 1) {
+            count = std::stoi(value);
+        } else {
+            std::fprintf(stderr, "clipfigs: %s %s: give --practise SEED (0 to %llu), --pass 1 to 6 "
+                                 "and --count 1 to 999\n%s",
+                         arg.c_str(), value.c_str(),
+                         static_cast<unsigned long long>(practiceSeedLimit), usage);
+            return 2;
+        }
+    }
+    if (argc % 2 == 0 || !seedGiven || !pass || !count) {
+        std::fprintf(stderr, "clipfigs: --practise needs a seed, --pass and --count\n%s", usage);
+        return 2;
+    }
+    std::fputs(practiceLines(seed, pass, count).c_str(), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -303,6 +375,9 @@ int main(int argc, char** argv)
         if (argc == 3 && std::string(argv[2]) == "--figures") return explorerLinks(true);
         std::fprintf(stderr, "%s", usage);
         return 2;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--practise") return practise(argc, argv);
     }
     if (argc == 2 && argv[1][0] != '-') return walkthrough(argv[1], FigureLayout::Print);
     if (argc == 3 && std::string(argv[1]) == "--screen" && argv[2][0] != '-') {

@@ -7,6 +7,7 @@
 // A drag step is one real mouse move of a held corner (a pixel to the right or left, so that every
 // step changes the triangle and redraws all seven figures), with pass 2 chosen and stepped to its
 // second edge, so that each step also draws that step's figure, its words and its descriptions.
+// Then, where the page has practice, the script time of a Check and of Next edge.
 // Its script time is what Chromium counts as script for the page (the ScriptDuration metric) from
 // before the move to after it: the page's handler, the WebAssembly figure drawing and the image
 // set-up. The images' own decoding and painting follow outside script.
@@ -119,6 +120,43 @@ try {
               `${Math.max(...times).toFixed(2)} ms), of which the figure library in ` +
               `WebAssembly ${median(draws).toFixed(2)} ms; a step every ${median(walls)} ms ` +
               `(the browser's own drawing of the new figures included)`);
+
+  // Practice, where the page has it: a Check of a right answer (the verdict, its words, the
+  // step shown) and Next edge (the next step drawn, hidden, and the next question with its
+  // figure), each a click, pass 5 of the walkthrough's triangle behind the eye; back to edge 1
+  // after its last edge, untimed.
+  if (await page.locator('#practise').count()) {
+    const text = '-0.2,-0.15,-0.6,0.2,-0.15,-0.6,0.4,0.35,0.3';
+    await page.evaluate((t) => { location.hash = `#t=${t}&pass=5&practise`; }, text);
+    await page.waitForFunction(() => location.hash.includes('&edge=1&practise'));
+    const checks = [], nexts = [];
+    const rounds = Math.max(10, Math.round(steps / 3));
+    for (let round = 0; round < rounds; ++round) {
+      const edge = await page.evaluate(() => {
+        const walk = JSON.parse(document.getElementById('pass-5').dataset.edges);
+        const at = Number(/edge=(\d+)/.exec(location.hash)[1]) - 1;
+        return { ...walk[at], last: at === walk.length - 1 };
+      });
+      await page.check(`input[name="practice-case"][value="${edge.case}"]`);
+      await page.fill('#practice-t', edge.t === null ? '' : edge.t.toFixed(4));
+      let before = await scriptSeconds();
+      await page.click('#practice-check');
+      checks.push((await scriptSeconds() - before) * 1000);
+      if (edge.last) {
+        await page.evaluate((t) => { location.hash = `#t=${t}&pass=5&edge=1&practise`; }, text);
+        await page.waitForFunction(() => document.getElementById('practice-feedback')
+          .textContent === '');
+        continue;
+      }
+      before = await scriptSeconds();
+      await page.click('#practice-next');
+      nexts.push((await scriptSeconds() - before) * 1000);
+    }
+    console.log(`practice: a Check ${median(checks).toFixed(2)} ms of script (median of ` +
+                `${checks.length}, slowest ${Math.max(...checks).toFixed(2)} ms); the next ` +
+                `edge's question ${median(nexts).toFixed(2)} ms (median of ${nexts.length}, ` +
+                `slowest ${Math.max(...nexts).toFixed(2)} ms)`);
+  }
 } finally {
   await browser.close();
   await server.close();

@@ -12,6 +12,7 @@
 // Both draw under the rules the script chose last (explorer_rules.cpp: the clip volume, depth
 // clamp, a guard band, an attribute u), the program's unless it chose others.
 #include "figures/clip_figures.h"
+#include "web/explorer/explorer_drawing.h"
 #include "web/explorer/explorer_rules.h"
 
 #include <emscripten/emscripten.h>
@@ -135,6 +136,16 @@ void keepDrawing()
 }
 
 } // namespace
+
+const TriangleFigures& explorerDrawing()
+{
+    return state.drawn;
+}
+
+std::string explorerFigureUrl(const std::string& svg)
+{
+    return dataUrl("image/svg+xml", svg);
+}
 
 extern "C" {
 

@@ -1,8 +1,9 @@
 // The page's address (see explorer_core.js for the parts): its hash read into parameters once,
 // here, and written back from what the page shows. An address is "#name=value&name=value...":
 // "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" the triangle (or "#c=x0,y0,z0,w0,...,w2" taken in clip space),
-// "&pass=K" the pass shown alone (1 to 6), "&edge=E" the edge of its walk (from 1). A parameter
-// the page does not know is passed over.
+// "&pass=K" the pass shown alone (1 to 6), "&edge=E" the edge of its walk (from 1), "&practise"
+// practice of that pass ("&seed=S&n=I" for triangle I of a practice sequence). A parameter the
+// page does not know is passed over.
 //
 // Each parameter the page understands is registered with a function that gives its value as the
 // page now shows it (or null, when it does not belong in the address); the address is rewritten
@@ -22,7 +23,8 @@
 
   explorer.address = {
     // Registers a parameter the page understands; current() gives its value as the page shows
-    // it now, a string, or null when the address should not carry it.
+    // it now, a string ('' for a flag, written as its name alone), or null when the address
+    // should not carry it.
     understand: function(name, current) {
       understood.push({name: name, current: current});
     },
@@ -52,7 +54,9 @@
       var parts = [];
       understood.forEach(function(parameter) {
         var value = parameter.current();
-        if (value !== null && value !== undefined) {
+        // A flag, a parameter with the value '', stands alone: "&practise".
+        if (value === '') parts.push(parameter.name);
+        else if (value !== null && value !== undefined) {
           parts.push(parameter.name + '=' + encoded(String(value)));
         }
       });
@@ -65,10 +69,13 @@
     },
   };
 
+  // A triangle of a practice sequence is named by its seed, pass and n instead.
   explorer.address.understand('t', function() {
+    if (explorer.practice.fromSequence()) return null;
     return state.space === 'eye' && state.triangleText || null;
   });
   explorer.address.understand('c', function() {
+    if (explorer.practice.fromSequence()) return null;
     return state.space === 'clip' && state.triangleText || null;
   });
   explorer.address.understand('pass', function() {
@@ -78,4 +85,11 @@
     var edge = state.shownPass > 0 ? explorer.steps.edge() : 0;
     return edge > 0 ? String(edge) : null;
   });
+  // Practice (explorer_practice.js): "&practise", and for a triangle of a seeded sequence
+  // "&seed=S&n=I".
+  explorer.address.understand('practise', function() {
+    return explorer.practice.practiseParameter();
+  });
+  explorer.address.understand('seed', function() { return explorer.practice.seedParameter(); });
+  explorer.address.understand('n', function() { return explorer.practice.nParameter(); });
 })(ClipExplorer);

@@ -27,8 +27,9 @@
   };
 
   // What the last change did, in one sentence: the chosen pass's summary, or with all six
-  // shown the final figure's.
+  // shown the final figure's; while practising, the question (a summary says the answer).
   explorer.changeSummary = function() {
+    if (explorer.practice.active()) return explorer.practice.sentence();
     return explorer.wasm.summary(state.shownPass > 0 ? state.shownPass - 1 : 6);
   };
 
@@ -43,6 +44,7 @@
     state.triangleText = explorer.wasm.triangleText();
     explorer.figures.update();
     explorer.steps.update();
+    explorer.practice.update();
     updateAddress();
     var values = state.triangleText.split(',');
     numberInputs().forEach(function(input, k) {
@@ -97,7 +99,11 @@
     var hash = location.hash;
     if (state.triangleText && hash === explorer.address.text()) return;
     var address = explorer.address.read(hash);
-    var problems = [addressTriangle(hash, address)].concat(addressPass(address));
+    // A triangle of a practice sequence is named by its seed and n instead of t= or c=.
+    var sequenced = explorer.practice.addressTriangle(address);
+    var problems = [sequenced !== null ? sequenced : addressTriangle(hash, address)]
+      .concat(addressPass(address));
+    explorer.practice.follow(address);
     var message = problems.filter(Boolean).join(' ');
     explorer.setMessage(message);
     explorer.updateAddress();
@@ -265,6 +271,7 @@
     explorer.figures.build();
     explorer.steps.build();
     explorer.views.build();
+    explorer.practice.build();
     window.addEventListener('hashchange', followAddress);
     // A window resized across a width or height where another layout fits draws them again.
     window.addEventListener('resize', explorer.relayout);

@@ -104,15 +104,18 @@
       });
       byId('step-controls').addEventListener('keydown', onKey);
     },
-    // Pass k (from 1) is chosen, or none (0): its walk starts at the first edge.
+    // Pass k (from 1) is chosen, or none (0): its walk starts at the first edge; practice,
+    // when on, goes on with that pass (or ends, with none).
     choose: function(k) {
       setPlaying(false);
       index = 0;
       byId('steps').hidden = byId('step-words').hidden = k === 0;
-      if (k === 0) return;
-      byId('steps-title').textContent = 'Step through pass ' + k + ': ' +
-                                        explorer.passNames[k - 1];
-      drawStep();
+      if (k > 0) {
+        byId('steps-title').textContent = 'Step through pass ' + k + ': ' +
+                                          explorer.passNames[k - 1];
+        drawStep();
+      }
+      explorer.practice.chosen(k);
     },
     // After a draw: the same step of the new walk (the last one if the walk got shorter).
     update: function() {
@@ -126,6 +129,11 @@
       setPlaying(false);
       index = Math.max(0, Math.min(i, count - 1));
       drawStep();
+    },
+    // The same without drawing it, for a step not shown yet: update() draws it when it is.
+    moveTo: function(i) {
+      setPlaying(false);
+      index = Math.max(0, Math.min(i, count - 1));
     },
   };
 })(ClipExplorer);
