@@ -1,4 +1,4 @@
-// The clip explorer's page script, first of its seven parts, each linked into explore.js with
+// The clip explorer's page script, first of its eight parts, each linked into explore.js with
 // --post-js in this order:
 //   explorer_core.js     the shared state, page helpers, the compiled side and announcements
 //   explorer_address.js  the address: its parameters read once and written back
@@ -6,6 +6,7 @@
 //   explorer_views.js    the two input views: corners dragged with a pointer or moved with keys
 //   explorer_figures.js  the figure containers, their descriptions, copying, the pass selector
 //   explorer_steps.js    stepping through one pass's walk, edge by edge
+//   explorer_rules.js    other clippers' rules: the clip volume, depth clamp, guard band, u
 //   explorer_page.js     the triangle shown: from the address, typed numbers, presets; the start
 // Together they turn input into the triangle's corner values (nine in eye space, twelve in clip
 // space) and put what the compiled side (explorer.cpp, the figure library) returns into the

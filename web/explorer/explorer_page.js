@@ -42,6 +42,7 @@
     }
     state.triangleText = explorer.wasm.triangleText();
     explorer.figures.update();
+    explorer.rules.update();
     explorer.steps.update();
     updateAddress();
     var values = state.triangleText.split(',');
@@ -97,7 +98,9 @@
     var hash = location.hash;
     if (state.triangleText && hash === explorer.address.text()) return;
     var address = explorer.address.read(hash);
-    var problems = [addressTriangle(hash, address)].concat(addressPass(address));
+    var rules = explorer.rules.follow(address);
+    var problems = [addressTriangle(hash, address, rules.changed)].concat(rules.notes,
+                                                                          addressPass(address));
     var message = problems.filter(Boolean).join(' ');
     explorer.setMessage(message);
     explorer.updateAddress();
@@ -106,8 +109,9 @@
   }
 
   // Draws the address's triangle (t=, or c= in clip space; the first if both), or the first
-  // preset; returns '' or why not the address's.
-  function addressTriangle(hash, address) {
+  // preset; returns '' or why not the address's. redraw: the rules changed, so the triangle
+  // shown is drawn again.
+  function addressTriangle(hash, address, redraw) {
     var reason = '';
     var name = address.names.filter(function(n) { return n === 't' || n === 'c'; })[0];
     var space = name === 'c' ? 'clip' : 'eye';
@@ -123,7 +127,8 @@
       }
       reason = parsed;
     } else {
-      return '';  // the triangle shown
+      if (redraw) explorer.show();  // the triangle shown
+      return '';
     }
     explorer.wasm.usePreset(0);
     explorer.space.follow();
@@ -169,7 +174,9 @@
     if (pass === 0) {
       notes.push('The address\'s edge belongs to a pass, and it names none: showing all six.');
     } else if (count === 0) {
-      notes.push('No polygon enters pass ' + pass + ', so it has no edge to show.');
+      notes.push(explorer.wasm.skipped(pass - 1)
+                 ? 'Pass ' + pass + ' is not made under depth clamp, so it has no edge to show.'
+                 : 'No polygon enters pass ' + pass + ', so it has no edge to show.');
     } else if (isNaN(edge)) {
       notes.push('The address\'s edge ' + quoted(values.edge) + ' is not a whole number: ' +
                  'showing edge 1.');
@@ -262,6 +269,7 @@
     }
 
     explorer.space.build();
+    explorer.rules.build();
     explorer.figures.build();
     explorer.steps.build();
     explorer.views.build();
