@@ -144,7 +144,8 @@ describe('The clip explorer under other clippers\' rules', { timeout: 400_000 },
       await page.selectOption('#rule-volume', 'zero-one');
       let now = await controls();
       assert.equal(now.hash, `${nine}&pass=2&edge=2&volume=zero-one&clamp&guard=1&u=0,0.5,1`);
-      assert.match(now.said, /^Rules: Vulkan: 0 ≤ z ≤ w · depth clamp · u = 0, 0\.5, 1\. ClipRight/);
+      assert.match(now.said,
+                   /^Rules: Vulkan: 0 ≤ z ≤ w · depth clamp · u = 0, 0\.5, 1\. ClipRight/);
       assert.equal(now.label, 'Rules: Vulkan: 0 ≤ z ≤ w · depth clamp · u = 0, 0.5, 1.');
       await page.uncheck('#rule-clamp');
       await page.selectOption('#rule-guard', '8');
@@ -163,7 +164,8 @@ describe('The clip explorer under other clippers\' rules', { timeout: 400_000 },
       const crossing = expected.edges[cut].findIndex((edge) => edge.t !== null);
       await go(page, `${nine}&pass=${cut + 1}&edge=${crossing + 1}&volume=zero-one&guard=8` +
                      '&u=1,0.5,-2');
-      assert.match(await page.textContent('#step-text'), /u\(I\) = u\(P\) \+ t·\(u\(Q\) − u\(P\)\) = /);
+      assert.match(await page.textContent('#step-text'),
+                   /u\(I\) = u\(P\) \+ t·\(u\(Q\) − u\(P\)\) = /);
       await go(page, typed);
       await page.reload();
       await page.waitForFunction(() => document.getElementById('final')?.dataset.attributes);
