@@ -9,11 +9,9 @@
 #include <cstring>
 #include <string>
 
-EyeCorner eyeCorner(const Vector4& corner, int k)
+EyeCorner eyeCorner(const Vector4& corner, int k, ClipVolume volume)
 {
-    Matrix4 inverse;
-    matFrustumInverse(inverse, frustum.left, frustum.right, frustum.bottom, frustum.top,
-                      frustum.near, frustum.far);
+    const Matrix4 inverse = volumeProjectionInverse(volume);
     Vector4 back;
     matTransformPoint(back, inverse, corner);
     EyeCorner eye{false, 0, 0, 0, back.w, ""};
@@ -44,20 +42,21 @@ EyeCorner eyeCorner(const Vector4& corner, int k)
     return eye;
 }
 
-Vector4 clipCorner(float x, float y, float z, double weight)
+Vector4 clipCorner(float x, float y, float z, double weight, ClipVolume volume)
 {
     const Vector4 eye = {x, y, z, 1.0f};
     Vector4 clip;
-    matTransformPoint(clip, fig::projection(), eye);
+    matTransformPoint(clip, volumeProjection(volume), eye);
     if (weight == 1) return clip;
     return {float(clip.x * weight), float(clip.y * weight), float(clip.z * weight),
             float(clip.w * weight)};
 }
 
-const WalkthroughTriangle* findWalkthroughClipTriangle(const Vector4 corners[3])
+const WalkthroughTriangle* findWalkthroughClipTriangle(const Vector4 corners[3],
+                                                       ClipVolume volume)
 {
     for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
-        const fig::Polygon projected = fig::project(triangle.corners);
+        const fig::Polygon projected = fig::project(triangle.corners, volumeProjection(volume));
         if (std::memcmp(projected.data(), corners, 3 * sizeof(Vector4)) == 0) return &triangle;
     }
     return nullptr;

@@ -123,6 +123,10 @@ PlaneWalk walkPlanes(const ClipPolygon& polygon, const std::vector<WalkPlane>& p
 // mismatch; for zero-one the same frustum with z' = -f/(f - n)·z - f·n/(f - n), entries computed
 // in double and rounded to float as matFrustum's are (near face at z' = 0, far face at z' = w).
 Matrix4 volumeProjection(ClipVolume volume);
+// Its inverse, clip space back to eye space: matFrustumInverse's for gl and mismatch; for
+// zero-one the same but for the weight row, w_eye = -(f - n)/(f·n)·z' + w'/n, its entries
+// computed in double and rounded to float as matFrustumInverse's are.
+Matrix4 volumeProjectionInverse(ClipVolume volume);
 // The depth at which the mismatch's near plane z = 0 lies: 2fn/(f + n), 0.4 for this frustum.
 double mismatchNearDepth();
 
@@ -281,7 +285,9 @@ extern const WalkthroughRuleFigure walkthroughRuleFigures[3];
 // The walkthrough triangle whose corners have exactly these bits, or nullptr; the second takes
 // corners in clip space, which must be the bits drawTriangleFigures projects its corners to.
 const WalkthroughTriangle* findWalkthroughTriangle(const float corners[9]);
-const WalkthroughTriangle* findWalkthroughClipTriangle(const Vector4 corners[3]);
+// Under the zero-one volume the projection is its own (volumeProjection).
+const WalkthroughTriangle* findWalkthroughClipTriangle(const Vector4 corners[3],
+                                                       ClipVolume volume = ClipVolume::Gl);
 
 // The title and stem of a triangle that is none of the walkthrough's.
 inline constexpr const char* defaultTitle = "custom";
@@ -316,7 +322,10 @@ std::string clipText(const Vector4 corners[3]);
 // back with matFrustumInverse to (x, y, z, weight) and divided by its weight, the fourth
 // component there. The corner is then `weight` times the projection (matFrustum) of that point:
 // a positive weight names the point the clipper sees, a negative one the point through
-// infinity on its far side, which no test of the view volume counts as inside.
+// infinity on its far side, which no test of the view volume counts as inside. Under the
+// zero-one volume both go by its own projection (volumeProjection, volumeProjectionInverse),
+// so that a corner on its near plane z = 0 is shown on the frustum's near face; gl and
+// mismatch project as matFrustum does.
 struct EyeCorner {
     bool shown;        // the weight is finite and not 0, and so is the point: the views show it
     float x, y, z;     // the point, eye space (when shown)
@@ -324,10 +333,10 @@ struct EyeCorner {
     std::string note;  // for the learner, "Corner 1 ...": why the views cannot show it, or what
                        // its w means; "" when there is nothing to say
 };
-EyeCorner eyeCorner(const Vector4& corner, int k);
+EyeCorner eyeCorner(const Vector4& corner, int k, ClipVolume volume = ClipVolume::Gl);
 // The clip-space corner `weight` times the projection of the eye-space point (x, y, z): with
-// weight 1 the bits drawTriangleFigures projects it to.
-Vector4 clipCorner(float x, float y, float z, double weight);
+// weight 1 the bits drawTriangleFigures projects it to under that volume.
+Vector4 clipCorner(float x, float y, float z, double weight, ClipVolume volume = ClipVolume::Gl);
 
 // Texts as a JSON array of strings: ["corner 1", "a"].
 std::string stringsJson(const std::vector<std::string>& texts);

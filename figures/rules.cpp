@@ -48,6 +48,20 @@ Matrix4 volumeProjection(ClipVolume volume)
     return m;
 }
 
+Matrix4 volumeProjectionInverse(ClipVolume volume)
+{
+    Matrix4 m;
+    matFrustumInverse(m, frustum.left, frustum.right, frustum.bottom, frustum.top, frustum.near,
+                      frustum.far);
+    if (volume != ClipVolume::ZeroOne) return m;
+    // z' = A·z + B·w with A = -f/(f - n), B = -f·n/(f - n), and w' = -z: so z = -w' and
+    // w = (z' - A·z)/B = z'/B + w'/n.
+    const double n = frustum.near, f = frustum.far;
+    m.m[11] = float(-(f - n) / (f * n));
+    m.m[15] = float(1 / n);
+    return m;
+}
+
 double mismatchNearDepth()
 {
     // z' = 0 where -(f + n)/(f - n)·z = 2fn/(f - n), at z = -2fn/(f + n).

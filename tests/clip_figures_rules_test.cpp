@@ -334,4 +334,55 @@ TEST(GuardBand, InsideTheViewportThePictureIsTheUnguardedOneOverManyTriangles)
     EXPECT_GT(compared, 200);
 }
 
+// The explorer's corners between eye and clip space: each volume by its own projection, so that
+// a corner typed in clip space under zero-one is shown where zero-one's projection puts it.
+TEST(ClipRules, CornersGoBetweenEyeAndClipSpaceByTheVolumesOwnProjection)
+{
+    // Hand-worked for n = 0.25, f = 1: w_eye = -(f - n)/(f·n)·z' + w'/n = -3·z' + 4·w'.
+    const Matrix4 inverse = volumeProjectionInverse(ClipVolume::ZeroOne);
+    EXPECT_EQ(inverse.m[11], -3.0f);
+    EXPECT_EQ(inverse.m[15], 4.0f);
+    // zero-one's near plane z' = 0 is the near face, depth 0.25; OpenGL's projection puts z' = 0
+    // at the mismatch's depth 0.4.
+    EXPECT_NEAR(eyeCorner({0, 0, 0, 0.25f}, 0, ClipVolume::ZeroOne).z, -0.25, 1e-7);
+    EXPECT_NEAR(eyeCorner({0, 0, 0, 0.4f}, 0, ClipVolume::Gl).z, -0.4, 1e-7);
+    EXPECT_NEAR(eyeCorner({0, 0, 0, 0.4f}, 0, ClipVolume::Mismatch).z, -0.4, 1e-7);
+
+    // Any point and weight, projected and mapped back, is that point with that weight.
+    std::mt19937 random(29);
+    std::uniform_real_distribution<float> coordinate(-2, 2), weight(0.1f, 3);
+    for (int i = 0; i < 1000; ++i) {
+        const float x = coordinate(random), y = coordinate(random), z = coordinate(random);
+        const double w = (i % 2 ? -1 : 1) * weight(random);
+        if (std::fabs(z) < 1e-3f) continue;  // at the eye plane w' = 0: no weight to map back
+        for (ClipVolume volume : {ClipVolume::Gl, ClipVolume::ZeroOne, ClipVolume::Mismatch}) {
+            const EyeCorner back = eyeCorner(clipCorner(x, y, z, w, volume), 0, volume);
+            ASSERT_TRUE(back.shown) << i;
+            EXPECT_NEAR(back.weight, w, 1e-4 * std::fabs(w)) << i;
+            EXPECT_NEAR(back.x, x, 1e-4 * (1 + std::fabs(x))) << i;
+            EXPECT_NEAR(back.y, y, 1e-4 * (1 + std::fabs(y))) << i;
+            EXPECT_NEAR(back.z, z, 1e-4 * (1 + std::fabs(z))) << i;
+        }
+    }
+
+    // With weight 1 a corner lands on the bits the figures project it to, and a walkthrough
+    // triangle is found from them under its volume only.
+    ClipRules zeroOne;
+    zeroOne.volume = ClipVolume::ZeroOne;
+    for (const WalkthroughTriangle& triangle : walkthroughTriangles) {
+        const TriangleFigures drawn = drawTriangleFigures(triangle.corners, triangle.title,
+                                                          triangle.stem, FigureLayout::Print,
+                                                          zeroOne);
+        Vector4 clip[3];
+        for (int k = 0; k < 3; ++k) {
+            const float* c = triangle.corners + 3 * k;
+            clip[k] = clipCorner(c[0], c[1], c[2], 1, ClipVolume::ZeroOne);
+            EXPECT_TRUE(sameBits(ClipPolygon{clip[k]}, ClipPolygon{drawn.triangle[k]}))
+                << triangle.stem << " " << k;
+        }
+        EXPECT_EQ(findWalkthroughClipTriangle(clip, ClipVolume::ZeroOne), &triangle);
+        EXPECT_EQ(findWalkthroughClipTriangle(clip), nullptr) << triangle.stem;
+    }
+}
+
 } // namespace

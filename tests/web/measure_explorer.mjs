@@ -3,6 +3,8 @@
 // in headless Chromium. Run after building the page (scripts/web or scripts/test):
 //   node tests/web/measure_explorer.mjs [drag steps, default 100]
 //   RASTER=swiftshader node tests/web/measure_explorer.mjs
+//   RULES='volume=zero-one&clamp&guard=4&u=0,0.5,1' node tests/web/measure_explorer.mjs
+// (RULES: the drag under other clippers' rules, as the address names them)
 //
 // A drag step is one real mouse move of a held corner (a pixel to the right or left, so that every
 // step changes the triangle and redraws all seven figures), with pass 2 chosen and stepped to its
@@ -66,7 +68,8 @@ try {
 
   // The drag: corner 1 of the walkthrough's first triangle, held in the top view.
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
-  await page.goto(`${url}#t=-0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5`);
+  const rules = process.env.RULES ? `&${process.env.RULES}` : '';
+  await page.goto(`${url}#t=-0.1,-0.05,-0.6,0.05,0.06,-0.1,0.12,-0.08,-0.5${rules}`);
   await page.waitForFunction(() => document.querySelectorAll('.figure img').length === 7);
   // Pass 2 chosen and stepped once, where the page has stepping.
   if (await page.locator('#step-next').count()) {
@@ -115,6 +118,7 @@ try {
     shown = now;
   }
   await page.mouse.up();
+  if (rules) console.log(`rules: ${process.env.RULES}`);
   console.log(`drag: ${median(times).toFixed(2)} ms of script per step (median of ${steps} ` +
               `steps, ${updates} of which redrew the figures; slowest ` +
               `${Math.max(...times).toFixed(2)} ms), of which the figure library in ` +

@@ -208,7 +208,7 @@ EMSCRIPTEN_KEEPALIVE void explorerUsePreset(int preset)
 // projects to), or nullptr.
 const WalkthroughTriangle* drawnPreset()
 {
-    return state.clipSpace ? findWalkthroughClipTriangle(state.clipCorners)
+    return state.clipSpace ? findWalkthroughClipTriangle(state.clipCorners, explorerRules().volume)
                            : findWalkthroughTriangle(state.corners);
 }
 
@@ -250,7 +250,7 @@ EMSCRIPTEN_KEEPALIVE int explorerDrawClip(int layout)
     state.triangleText = clipText(state.clipCorners);
     std::vector<std::string> notes;
     for (int k = 0; k < 3; ++k) {
-        const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+        const EyeCorner eye = eyeCorner(state.clipCorners[k], k, explorerRules().volume);
         const float nan = std::numeric_limits<float>::quiet_NaN();
         state.viewCorners[3 * k] = eye.shown ? eye.x : nan;
         state.viewCorners[3 * k + 1] = eye.shown ? eye.y : nan;
@@ -427,7 +427,7 @@ EMSCRIPTEN_KEEPALIVE int explorerProjectCorners()
     Vector4 projected[3];
     for (int k = 0; k < 3; ++k) {
         projected[k] = clipCorner(state.corners[3 * k], state.corners[3 * k + 1],
-                                  state.corners[3 * k + 2], 1);
+                                  state.corners[3 * k + 2], 1, explorerRules().volume);
     }
     if (!withinLimits(projected)) {
         state.message = "in clip space a value of this triangle is beyond the limit of ±1000000";
@@ -446,13 +446,13 @@ EMSCRIPTEN_KEEPALIVE int explorerEyeFromClip()
     bool unchanged = true;
     for (int k = 0; k < 3; ++k) {
         const Vector4 projected = clipCorner(state.corners[3 * k], state.corners[3 * k + 1],
-                                             state.corners[3 * k + 2], 1);
+                                             state.corners[3 * k + 2], 1, explorerRules().volume);
         unchanged = unchanged && std::memcmp(&projected, &state.clipCorners[k], 16) == 0;
     }
     if (unchanged) return 1;
     float back[9];
     for (int k = 0; k < 3; ++k) {
-        const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+        const EyeCorner eye = eyeCorner(state.clipCorners[k], k, explorerRules().volume);
         if (!eye.shown || !(eye.weight > 0)) {
             state.message = "corner " + std::to_string(k) + " has no place in eye space that " +
                             "its clip-space values name: " +
@@ -482,10 +482,10 @@ EMSCRIPTEN_KEEPALIVE int explorerEyeFromClip()
 EMSCRIPTEN_KEEPALIVE int explorerMoveClipCorner(int k, float x, float y, float z)
 {
     if (k < 0 || k > 2) return 0;
-    const EyeCorner eye = eyeCorner(state.clipCorners[k], k);
+    const EyeCorner eye = eyeCorner(state.clipCorners[k], k, explorerRules().volume);
     if (!eye.shown) return 0;
     Vector4 moved[3] = {state.clipCorners[0], state.clipCorners[1], state.clipCorners[2]};
-    moved[k] = clipCorner(x, y, z, eye.weight);
+    moved[k] = clipCorner(x, y, z, eye.weight, explorerRules().volume);
     if (!withinLimits(moved)) return 0;
     state.clipCorners[k] = moved[k];
     return 1;

@@ -2,8 +2,9 @@
 // here, and written back from what the page shows. An address is "#name=value&name=value...":
 // "#t=x0,y0,z0,x1,y1,z1,x2,y2,z2" the triangle (or "#c=x0,y0,z0,w0,...,w2" taken in clip space),
 // "&pass=K" the pass shown alone (1 to 6), "&edge=E" the edge of its walk (from 1), "&practise"
-// practice of that pass ("&seed=S&n=I" for triangle I of a practice sequence). A parameter the
-// page does not know is passed over.
+// practice of that pass ("&seed=S&n=I" for triangle I of a practice sequence); the rules of
+// another clipper (explorer_rules.js) after them. A parameter the page does not know is passed
+// over.
 //
 // Each parameter the page understands is registered with a function that gives its value as the
 // page now shows it (or null, when it does not belong in the address); the address is rewritten
@@ -30,16 +31,19 @@
     },
 
     // The hash read into parameters: {values: {name: text}, names: [in the order given],
-    // malformed: [names whose value is no well-formed percent-encoding], empty: true for no hash
-    // at all}. Of a name given twice the first counts.
+    // malformed: [names whose value is no well-formed percent-encoding], bare: [names given
+    // without "=", such as "clamp"], empty: true for no hash at all}. Of a name given twice the
+    // first counts.
     read: function(hash) {
-      var result = {values: {}, names: [], malformed: [], empty: hash === '' || hash === '#'};
+      var result = {values: {}, names: [], malformed: [], bare: [],
+                    empty: hash === '' || hash === '#'};
       if (result.empty) return result;
       hash.replace(/^#/, '').split('&').forEach(function(part) {
         var at = part.indexOf('=');
         var name = at < 0 ? part : part.slice(0, at), raw = at < 0 ? '' : part.slice(at + 1);
         if (name in result.values || result.malformed.indexOf(name) >= 0) return;
         result.names.push(name);
+        if (at < 0) result.bare.push(name);
         try {
           result.values[name] = decodeURIComponent(raw);
         } catch (error) {
@@ -49,14 +53,16 @@
       return result;
     },
 
-    // The address of what the page shows: every understood parameter that has a value.
+    // The address of what the page shows: every understood parameter that has a value (true:
+    // the name alone, as "clamp").
     text: function() {
       var parts = [];
       understood.forEach(function(parameter) {
         var value = parameter.current();
-        // A flag, a parameter with the value '', stands alone: "&practise".
-        if (value === '') parts.push(parameter.name);
-        else if (value !== null && value !== undefined) {
+        // A flag stands alone ("&practise", "&clamp"): its value is '' or true.
+        if (value === '' || value === true) {
+          parts.push(parameter.name);
+        } else if (value !== null && value !== undefined) {
           parts.push(parameter.name + '=' + encoded(String(value)));
         }
       });

@@ -6,6 +6,7 @@
 //   explorer_views.js    the two input views: corners dragged with a pointer or moved with keys
 //   explorer_figures.js  the figure containers, their descriptions, copying, the pass selector
 //   explorer_steps.js    stepping through one pass's walk, edge by edge
+//   explorer_rules.js    other clippers' rules: the clip volume, depth clamp, guard band, u
 //   explorer_page.js     the triangle shown: from the address, typed numbers, presets; the start
 //   explorer_practice.js practice: the learner predicts each edge of a pass, the clipper judges
 // Together they turn input into the triangle's corner values (nine in eye space, twelve in clip

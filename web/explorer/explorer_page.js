@@ -43,6 +43,7 @@
     }
     state.triangleText = explorer.wasm.triangleText();
     explorer.figures.update();
+    explorer.rules.update();
     explorer.steps.update();
     explorer.practice.update();
     updateAddress();
@@ -99,10 +100,11 @@
     var hash = location.hash;
     if (state.triangleText && hash === explorer.address.text()) return;
     var address = explorer.address.read(hash);
+    var rules = explorer.rules.follow(address);
     // A triangle of a practice sequence is named by its seed and n instead of t= or c=.
     var sequenced = explorer.practice.addressTriangle(address);
-    var problems = [sequenced !== null ? sequenced : addressTriangle(hash, address)]
-      .concat(addressPass(address));
+    var problems = [sequenced !== null ? sequenced : addressTriangle(hash, address, rules.changed)]
+      .concat(rules.notes, addressPass(address));
     explorer.practice.follow(address);
     var message = problems.filter(Boolean).join(' ');
     explorer.setMessage(message);
@@ -112,8 +114,9 @@
   }
 
   // Draws the address's triangle (t=, or c= in clip space; the first if both), or the first
-  // preset; returns '' or why not the address's.
-  function addressTriangle(hash, address) {
+  // preset; returns '' or why not the address's. redraw: the rules changed, so the triangle
+  // shown is drawn again.
+  function addressTriangle(hash, address, redraw) {
     var reason = '';
     var name = address.names.filter(function(n) { return n === 't' || n === 'c'; })[0];
     var space = name === 'c' ? 'clip' : 'eye';
@@ -129,7 +132,8 @@
       }
       reason = parsed;
     } else {
-      return '';  // the triangle shown
+      if (redraw) explorer.show();  // the triangle shown
+      return '';
     }
     explorer.wasm.usePreset(0);
     explorer.space.follow();
@@ -175,7 +179,9 @@
     if (pass === 0) {
       notes.push('The address\'s edge belongs to a pass, and it names none: showing all six.');
     } else if (count === 0) {
-      notes.push('No polygon enters pass ' + pass + ', so it has no edge to show.');
+      notes.push(explorer.wasm.skipped(pass - 1)
+                 ? 'Pass ' + pass + ' is not made under depth clamp, so it has no edge to show.'
+                 : 'No polygon enters pass ' + pass + ', so it has no edge to show.');
     } else if (isNaN(edge)) {
       notes.push('The address\'s edge ' + quoted(values.edge) + ' is not a whole number: ' +
                  'showing edge 1.');
@@ -268,6 +274,7 @@
     }
 
     explorer.space.build();
+    explorer.rules.build();
     explorer.figures.build();
     explorer.steps.build();
     explorer.views.build();

@@ -28,8 +28,11 @@
       lastStep = null;
       explorer.wasm.drawStep(pass, 0);
       explorer.figures.showStep(state.shownPass);
-      text.appendChild(element('p', {}, 'No polygon enters this pass: an earlier pass left ' +
-                                        'nothing inside, so there is no edge to walk.'));
+      text.appendChild(element('p', {}, explorer.wasm.skipped(pass)
+        ? 'Depth clamp: this pass is not made. It hands its input on unchanged, so there is no ' +
+          'edge to walk; the figure shows the pass.'
+        : 'No polygon enters this pass: an earlier pass left nothing inside, so there is no ' +
+          'edge to walk.'));
     } else {
       lastStep = explorer.wasm.drawStep(pass, index);
       explorer.figures.showStep(state.shownPass);
