@@ -71,8 +71,8 @@ describe('The site', { timeout: 180_000 }, () => {
     const files = fs.readdirSync(folder, { recursive: true, withFileTypes: true })
       .filter((entry) => entry.isFile())
       .map((entry) => path.relative(folder, path.join(entry.parentPath ?? entry.path, entry.name)));
-    const own = new RegExp('^((index|clipping|clipdemo|clipdemo-single|explore|check)\\.html|' +
-                           '(clipdemo|explore|check)\\.(js|wasm)|clipdemo\\.data|site\\.css|' +
+    const own = new RegExp('^((index|clipping|clipdemo|clipdemo-single|explore|check|worksheet)\\.html|' +
+                           '(clipdemo|explore|check|worksheet)\\.(js|wasm)|clipdemo\\.data|site\\.css|' +
                            'favicon\\.ico|[\\w-]+\\.(png|gif)|' +
                            'figures/((screen|compact)/)?[\\w-]+\\.svg)$');
     assert.deepEqual(files.filter((name) => !own.test(name)), [], 'files not the site\'s own');
